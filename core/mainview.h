@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// What the main window controller needs of its window. The Qt main window
+// implements it; tests implement it with plain fields.
+class MainView {
+public:
+    enum class Button { Command1 = 1, Command2, Command3, Command4, Command5, Command6, Command7, Command8 };
+    enum class Label { Label3, Label4, Label6, Label7 };
+
+    virtual ~MainView() = default;
+    virtual void setButtonEnabled(Button button, bool enabled) = 0;
+    virtual void setLabelText(Label label, const QString &text) = 0;
+    virtual void setCardVisible(std::int16_t index, bool visible) = 0;
+    virtual void startTimer() = 0;
+    virtual void stopTimer() = 0;
+};
+
+// The modal exit question; answers with the codes below.
+class ExitConfirmation {
+public:
+    static constexpr std::int32_t kYes = 6;
+    static constexpr std::int32_t kNo = 7;
+    virtual ~ExitConfirmation() = default;
+    virtual std::int32_t askExit() = 0;
+};
+
+// Window changes the main window asks for; the application carries them out.
+class WindowActions {
+public:
+    virtual ~WindowActions() = default;
+    virtual void showGraph() = 0;
+    // Unloads the main window, then shows the help window.
+    virtual void replaceMainWithHelp() = 0;
+    // Ends the program at once with exit code 0.
+    virtual void endProgram() = 0;
+};

@@ -1,0 +1,15 @@
+#include "core/soundcue.h"
+
+void SoundCue(SoundDevice &device, const QString &waveFile)
+{
+    // A cue is decoration: whatever the player does, the handler that asked
+    // for it must go on with its next step.
+    try {
+        device.stop();
+        device.close();
+        device.setFileName(waveFile);
+        device.open();
+        device.sound();
+    } catch (...) {
+    }
+}

@@ -1,0 +1,221 @@
+#include "core/experiment.h"
+#include "ui/common/fonts.h"
+#include "ui/common/retainedcanvas.h"
+#include "ui/graph/form2.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+
+QRgb pixel(const QImage &image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
+
+bool isBlank(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pixel(image, x, y) != kWhite)
+                return false;
+    return true;
+}
+
+QList<QPoint> differences(const QImage &a, const QImage &b)
+{
+    QList<QPoint> points;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (pixel(a, x, y) != pixel(b, x, y))
+                points.append(QPoint(x, y));
+    return points;
+}
+
+std::unique_ptr<Module1> makeRecord(int autoDrawCount, float ratio)
+{
+    auto record = std::make_unique<Module1>();
+    record->autoDrawCount = autoDrawCount;
+    for (int n = 1; n <= autoDrawCount && n < Module1::kHistorySize; ++n)
+        record->ratioHistory[std::size_t(n)] = ratio;
+    return record;
+}
+
+} // namespace
+
+class TestGraphWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void creation();
+    void ruleUnderTheButtons();
+    void drawsWhenActivated();
+    void destroyedBy_data();
+    void destroyedBy();
+    void recreatedBlank();
+    void activationAfterResetAddsOnePoint();
+    void onlyReadsTheRecord();
+};
+
+void TestGraphWindow::initTestCase()
+{
+    Fonts::installSubstitutions();
+}
+
+void TestGraphWindow::creation()
+{
+    const auto record = makeRecord(0, 0.0f);
+    Form2 form(*record);
+    QVERIFY(form.isWindow());
+    QCOMPARE(form.windowTitle(), QString::fromUtf16(u" \u30b0\u30e9\u30d5"));
+    QCOMPARE(form.geometry(), QRect(211, 113, 650, 378));
+    QCOMPARE(form.minimumSize(), QSize(650, 378));
+    QCOMPARE(form.maximumSize(), QSize(650, 378));
+    QVERIFY(form.testAttribute(Qt::WA_DeleteOnClose));
+
+    QPushButton *button = form.closeButton();
+    QCOMPARE(button->objectName(), QStringLiteral("Command1"));
+    QCOMPARE(button->text(), QString::fromUtf16(u"\u9589\u3058\u308b"));
+    QCOMPARE(button->geometry(), QRect(584, 0, 65, 25));
+    QCOMPARE(button->font(), Fonts::dialogFont());
+    QVERIFY(!button->isDefault());
+    QVERIFY(!button->autoDefault());
+
+    RetainedCanvas *picture = form.picture();
+    QCOMPARE(picture->objectName(), QStringLiteral("Picture1"));
+    QCOMPARE(picture->geometry(), QRect(8, 40, 633, 321));
+    QCOMPARE(picture->areaSize(), QSize(629, 317));
+    QCOMPARE(picture->scaleWidth(), 1100.0);
+    QCOMPARE(picture->scaleHeight(), 120.0);
+    QCOMPARE(picture->font(), Fonts::dialogFont());
+    QCOMPARE(picture->foreground().rgb(), kBlack);
+    QCOMPARE(picture->focusPolicy(), Qt::TabFocus);
+    QCOMPARE(picture->nextInFocusChain(), static_cast<QWidget *>(button));
+    QVERIFY(isBlank(picture->image()));
+}
+
+void TestGraphWindow::ruleUnderTheButtons()
+{
+    const auto record = makeRecord(0, 0.0f);
+    Form2 form(*record);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QImage shot = form.grab().toImage();
+    const QRgb text = form.palette().color(QPalette::WindowText).rgb();
+    const QRgb face = form.palette().color(QPalette::Window).rgb();
+    for (const int x : {0, 300, 583})
+        QCOMPARE(pixel(shot, x, 24), text);
+    QCOMPARE(pixel(shot, 300, 23), face);
+    QCOMPARE(pixel(shot, 300, 25), face);
+    QCOMPARE(pixel(shot, 649, 24), face);
+}
+
+void TestGraphWindow::drawsWhenActivated()
+{
+    const auto record = makeRecord(1000, 1.0f);
+    Form2 form(*record);
+    QVERIFY(isBlank(form.picture()->image()));
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_COMPARE(pixel(form.picture()->image(), 300, 26), kBlue);
+    QCOMPARE(pixel(form.picture()->image(), 57, 100), kBlack);
+}
+
+void TestGraphWindow::destroyedBy_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::newRow("close button") << true;
+    QTest::newRow("title bar") << false;
+}
+
+void TestGraphWindow::destroyedBy()
+{
+    QFETCH(bool, byButton);
+    const auto record = makeRecord(10, 0.5f);
+    QPointer<Form2> form = new Form2(*record);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.data()));
+    if (byButton)
+        QTest::mouseClick(form->closeButton(), Qt::LeftButton);
+    else
+        form->close();
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestGraphWindow::recreatedBlank()
+{
+    const auto record = makeRecord(1000, 0.5f);
+    QPointer<Form2> first = new Form2(*record);
+    first->Form_Activate();
+    QVERIFY(!isBlank(first->picture()->image()));
+    first->Command1_Click();
+    QTRY_VERIFY(first.isNull());
+
+    Form2 second(*record);
+    QVERIFY(isBlank(second.picture()->image()));
+}
+
+void TestGraphWindow::activationAfterResetAddsOnePoint()
+{
+    auto record = makeRecord(1000, 1.0f);
+    Form2 form(*record);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_COMPARE(pixel(form.picture()->image(), 300, 26), kBlue);
+    const QImage before = form.picture()->image();
+
+    // The main window's reset clears the counts and the first ratio.
+    record->autoDrawCount = 0;
+    record->ratioHistory[1] = 0.0f;
+    form.Form_Activate();
+    const QImage after = form.picture()->image();
+
+    // What was added is exactly what a fresh window draws for the reset
+    // record: the frame and a single point.
+    Form2 fresh(*record);
+    fresh.Form_Activate();
+    const QImage &added = fresh.picture()->image();
+    QImage expected = before;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            if (pixel(added, x, y) != kWhite)
+                expected.setPixel(x, y, added.pixel(x, y));
+    QCOMPARE(after, expected);
+    QCOMPARE(pixel(added, 58, 291), kBlue);
+    int bluePixels = 0;
+    for (int y = 0; y < added.height(); ++y)
+        for (int x = 0; x < added.width(); ++x)
+            bluePixels += pixel(added, x, y) == kBlue;
+    QCOMPARE(bluePixels, 1);
+
+    // The old curve is still there; the redrawn top tick crosses three of
+    // its pixels.
+    QCOMPARE(pixel(after, 300, 26), kBlue);
+    const QList<QPoint> changed{{58, 26}, {59, 26}, {60, 26}, {58, 291}};
+    QCOMPARE(differences(before, after), changed);
+}
+
+void TestGraphWindow::onlyReadsTheRecord()
+{
+    auto record = makeRecord(700, 0.25f);
+    record->manualDrawCount = 12;
+    const auto copy = std::make_unique<Module1>(*record);
+    QPointer<Form2> form = new Form2(*record);
+    form->Form_Activate();
+    form->Command1_Click();
+    QTRY_VERIFY(form.isNull());
+    QCOMPARE(record->manualDrawCount, copy->manualDrawCount);
+    QCOMPARE(record->autoDrawCount, copy->autoDrawCount);
+    QVERIFY(record->ratioHistory == copy->ratioHistory);
+}
+
+QTEST_MAIN(TestGraphWindow)
+#include "tst_graphwindow.moc"

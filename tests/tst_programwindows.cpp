@@ -1,0 +1,235 @@
+#include "core/cardrules.h"
+#include "ui/common/fonts.h"
+#include "ui/graph/form2.h"
+#include "ui/help/form4.h"
+#include "ui/main/cardstack.h"
+#include "ui/main/form1.h"
+#include "windowtesting.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+// Runs the event loop until the condition holds, checking it after every
+// event batch rather than sleeping, so a 1 ms timer keeps its pace.
+template <typename Condition>
+bool runUntil(Condition done, int timeoutMs = 30000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        loop.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+// Answers the next modal box with the given button once it is up.
+void answerBox(QMessageBox::StandardButton answer, QString *title, QString *text, QStringList *buttons)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        *title = box->windowTitle();
+        *text = box->text() + (box->icon() == QMessageBox::NoIcon ? QString() : QStringLiteral(" [icon]"));
+        for (QAbstractButton *b : box->buttons())
+            *buttons << b->text() + (b == box->defaultButton() ? QStringLiteral("*") : QString());
+        QTest::mouseClick(box->button(answer), Qt::LeftButton);
+    });
+    poll->start();
+}
+
+QString enabledMask(Form1 *form)
+{
+    QString mask;
+    for (int i = 1; i <= 8; ++i)
+        mask += form->command(i)->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
+    return mask;
+}
+
+} // namespace
+
+class TestProgramWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void fullRunOnTheRealTimer();
+    void graphIsCreatedThenRaised();
+    void helpAndBack();
+    void helpAndBackKeepsTheProgramRunning();
+    void exitAnsweredNo();
+    void exitAnsweredYes();
+    void closingTheMainWindowStopsItsTimer();
+    void closingHelpByItsFrameLeavesNoWindow();
+};
+
+void TestProgramWindows::initTestCase() { Fonts::installSubstitutions(); }
+
+void TestProgramWindows::fullRunOnTheRealTimer()
+{
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    form->command(4)->click();
+    QVERIFY(form->timer1().isActive());
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(runUntil([&] { return !form->timer1().isActive(); }));
+    qInfo("1000-draw run took %lld ms on the real timer", elapsed.elapsed());
+
+    QCOMPARE(rig.record->autoDrawCount, 1000);
+    QCOMPARE(form->label(3)->text(), QStringLiteral("1000"));
+    const int multiples = form->controller().record().multipleCount;
+    QCOMPARE(form->label(4)->text(), QString::number(multiples));
+    QCOMPARE(rig.record->ratioHistory[1000], float(multiples / 1000.0));
+    QCOMPARE(form->label(6)->text(), CardRules::formatRatio(rig.record->ratioHistory[1000]));
+    QCOMPARE(form->cards()->visibleCount(), 1);
+    QCOMPARE(enabledMask(form), QStringLiteral("--+--+++"));
+    // A sound run of 1000 draws lands well inside the binomial spread of 16/52.
+    QVERIFY2(multiples > 240 && multiples < 380, qPrintable(QString::number(multiples)));
+}
+
+void TestProgramWindows::graphIsCreatedThenRaised()
+{
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    QVERIFY(!rig.windows.form2());
+    form->command(4)->click();
+    QVERIFY(runUntil([&] { return form->command(7)->isEnabled(); }));
+    form->command(7)->click(); // usable during the run
+    QPointer<Form2> graph = rig.windows.form2();
+    QVERIFY(graph && graph->isVisible());
+    QCOMPARE(graph->geometry(), QRect(211, 113, 650, 378));
+    form->command(5)->click();
+    form->command(7)->click();
+    QCOMPARE(rig.windows.form2(), graph.data());
+
+    graph->Command1_Click();
+    flushDeferredDeletes();
+    QVERIFY(!graph);
+    QVERIFY(form->isVisible());
+    form->command(7)->click();
+    QVERIFY(rig.windows.form2());
+    QVERIFY(rig.windows.form2() != nullptr);
+}
+
+void TestProgramWindows::helpAndBack()
+{
+    ProgramRig rig;
+    QPointer<Form1> first = rig.windows.showMainWindow();
+    first->command(4)->click();
+    QVERIFY(runUntil([&] { return rig.record->autoDrawCount >= 20; }));
+    first->command(5)->click();
+    const auto history = rig.record->ratioHistory;
+    rig.log.entries.clear();
+
+    first->command(8)->click();
+    flushDeferredDeletes();
+    QVERIFY(!first);
+    QCOMPARE(rig.log.entries, (QStringList{"stop", "close", "file pinpon.wav", "open", "sound"}));
+    QPointer<Form4> help = rig.windows.form4();
+    QVERIFY(help && help->isVisible());
+
+    help->Command1_Click();
+    flushDeferredDeletes();
+    QVERIFY(!help);
+    Form1 *second = rig.windows.form1();
+    QVERIFY(second && second->isVisible());
+    QCOMPARE(second->label(3)->text(), QStringLiteral("0"));
+    QCOMPARE(second->label(4)->text(), QStringLiteral("0"));
+    QCOMPARE(second->label(6)->text(), QString());
+    QCOMPARE(enabledMask(second), QStringLiteral("-+++---+"));
+    QCOMPARE(rig.record->autoDrawCount, 0);
+    QVERIFY(rig.record->ratioHistory == history);
+}
+
+void TestProgramWindows::helpAndBackKeepsTheProgramRunning()
+{
+    // Quitting on the last closed window only happens inside exec().
+    ProgramRig rig;
+    rig.windows.showMainWindow();
+    QTimer::singleShot(0, [&] {
+        rig.windows.form1()->command(8)->click();
+        QTimer::singleShot(0, [&] { rig.windows.form4()->Command1_Click(); });
+    });
+    QTimer::singleShot(300, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 99);
+    QVERIFY(rig.windows.form1() && rig.windows.form1()->isVisible());
+}
+
+void TestProgramWindows::exitAnsweredNo()
+{
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    const QString before = enabledMask(form);
+    QString title, text;
+    QStringList buttons;
+    answerBox(QMessageBox::No, &title, &text, &buttons);
+    form->command(3)->click();
+    QCOMPARE(title, QStringLiteral("トランプ"));
+    QCOMPARE(text, QStringLiteral("終了していいですか？"));
+    QCOMPARE(buttons.size(), 2);
+    QVERIFY(buttons.contains(QStringLiteral("はい*")));
+    QVERIFY(buttons.contains(QStringLiteral("いいえ")));
+    QCOMPARE(rig.log.entries.value(2), QStringLiteral("file endpinpon.wav"));
+    QVERIFY(form->isVisible());
+    QCOMPARE(enabledMask(form), before);
+    QCOMPARE(form->controller().record().exitAnswer, ExitConfirmation::kNo);
+}
+
+void TestProgramWindows::exitAnsweredYes()
+{
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    QString title, text;
+    QStringList buttons;
+    QEventLoop mainLoop;
+    QTimer::singleShot(0, form->command(3), &QPushButton::click);
+    answerBox(QMessageBox::Yes, &title, &text, &buttons);
+    QTimer::singleShot(20000, &mainLoop, [&] { mainLoop.exit(99); });
+    QCOMPARE(mainLoop.exec(), 0);
+    QCOMPARE(form->controller().record().exitAnswer, ExitConfirmation::kYes);
+}
+
+void TestProgramWindows::closingTheMainWindowStopsItsTimer()
+{
+    ProgramRig rig;
+    QPointer<Form1> form = rig.windows.showMainWindow();
+    form->command(4)->click();
+    QVERIFY(runUntil([&] { return rig.record->autoDrawCount >= 10; }));
+    form->close();
+    flushDeferredDeletes();
+    QVERIFY(!form);
+    const int count = rig.record->autoDrawCount;
+    QTest::qWait(50);
+    QCOMPARE(rig.record->autoDrawCount, count);
+}
+
+void TestProgramWindows::closingHelpByItsFrameLeavesNoWindow()
+{
+    ProgramRig rig;
+    rig.windows.showMainWindow()->command(8)->click();
+    flushDeferredDeletes();
+    QPointer<Form4> help = rig.windows.form4();
+    QVERIFY(help);
+    QTimer::singleShot(0, help, &QWidget::close);
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+    flushDeferredDeletes();
+    QVERIFY(!help);
+    QVERIFY(!rig.windows.form1());
+}
+
+QTEST_MAIN(TestProgramWindows)
+#include "tst_programwindows.moc"

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/experiment.h"
+#include "fakes.h"
+#include "ui/main/programwindows.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <memory>
+
+// The program's windows on a private record, a recording sound player and a
+// real clock, for tests that drive the real widgets.
+struct ProgramRig {
+    class RealClock : public Clock {
+    public:
+        std::uint64_t nanosecondsSinceMidnight() override { return m_clock.nanosecondsSinceMidnight(); }
+        SystemClock m_clock;
+    };
+
+    ProgramRig() : record(std::make_unique<Module1>()), sound(log), windows(*record, sound, clock) {}
+
+    std::unique_ptr<Module1> record;
+    EventLog log;
+    RecordingSound sound;
+    RealClock clock;
+    ProgramWindows windows;
+};
+
+// Runs deleteLater() requests, which a test's own loop would otherwise never reach.
+inline void flushDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/soundcue.h"
+
+#include <QStringList>
+#include <memory>
+
+class QSoundEffect;
+
+// Plays the cues through QSoundEffect, which never blocks: with no audio
+// device it only warns, and a broken file just never becomes ready.
+// The bare file name is looked up in the program's own folder, then in the
+// installed data folder, never in the working directory.
+class EffectSoundDevice final : public SoundDevice {
+public:
+    EffectSoundDevice();
+    explicit EffectSoundDevice(QStringList searchDirs);
+    ~EffectSoundDevice() override;
+
+    void stop() override;
+    void close() override;
+    void setFileName(const QString &fileName) override;
+    void open() override;
+    void sound() override;
+
+    // The full path the last file name resolved to; empty if none was found.
+    QString resolvedPath() const { return m_path; }
+    static QStringList defaultSearchDirs();
+
+    // QSoundEffect's loader never finishes on an empty or cut-short file, and
+    // replacing such a source then blocks the caller for good; so only a file
+    // with a sound RIFF/WAVE PCM layout is ever handed to it.
+    static bool isPlayableWave(const QString &path);
+
+private:
+    QStringList m_searchDirs;
+    QString m_path;
+    // Created on the first cue: setting up the audio backend costs start-up time.
+    std::unique_ptr<QSoundEffect> m_effect;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace Fonts {
+
+// The face every stored font of the program asks for.
+inline const QString kDesignFace = QStringLiteral("ＭＳ Ｐゴシック");
+
+// Maps the design face to the Japanese proportional gothic faces that may be
+// installed. fontconfig does not do this on its own: without it Latin text
+// comes out in DejaVu Sans and kana in the fixed-width IPAGothic.
+// Call once before any widget is built.
+void installSubstitutions();
+
+// The design face at a pixel size, regular or bold.
+QFont designFont(int pixelSize, bool bold);
+
+// The platform's default dialog font, for the few controls that use it.
+QFont dialogFont();
+
+} // namespace Fonts

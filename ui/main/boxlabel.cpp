@@ -1,0 +1,19 @@
+#include "ui/main/boxlabel.h"
+
+#include <QPainter>
+
+BoxLabel::BoxLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setContentsMargins(1, 1, 1, 1);
+    setBackgroundRole(QPalette::Window); // not the window's button face
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void BoxLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(parentWidget() ? parentWidget()->palette().color(QPalette::WindowText) : Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}

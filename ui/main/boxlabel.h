@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QLabel>
+
+// A label in a single-line box. The box is drawn in the window-text colour
+// whatever the text colour, so the red numbers keep black borders.
+class BoxLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit BoxLabel(const QString &text, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+// The card display: the 52 card faces stacked on one rectangle, each with
+// its own visibility, like a row of image controls laid on top of each other.
+// The faces are scaled once when built; a tick only flips visibility flags and
+// repaints this rectangle, so it costs no image work.
+class CardStack : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFaces = 52;
+
+    explicit CardStack(QWidget *parent = nullptr);
+
+    void setCardVisible(std::int16_t index, bool visible);
+    bool isCardVisible(std::int16_t index) const { return m_toranpu[index - 1].visible; }
+    int visibleCount() const;
+    // Index of the face drawn on top, 0 if none is visible.
+    std::int16_t topCard() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Face {
+        QPixmap picture;
+        bool visible = true;
+    };
+    std::array<Face, kFaces> m_toranpu;
+};

@@ -1,0 +1,128 @@
+#include "ui/main/form1.h"
+
+#include "ui/common/fonts.h"
+#include "ui/main/boxlabel.h"
+#include "ui/main/cardstack.h"
+#include "ui/main/form1layout.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Form1Layout;
+
+namespace {
+
+QFont fontFor(FontSpec spec)
+{
+    return spec.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(spec.pixelSize, spec.bold);
+}
+
+} // namespace
+
+Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral(" Tavelk"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tavelk32.bmp")));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    setGeometry(QRect(kScreenPosition, kClientSize));
+    setFixedSize(kClientSize);
+
+    // Children are stacked in creation order: the card display first, so the
+    // top row of controls and the labels lie over the ruled line drawn by
+    // paintEvent, and nothing overlaps the cards.
+    m_cards = new CardStack(this);
+    m_cards->move(kCardRect.topLeft());
+
+    for (const ButtonSpec &spec : kButtons) {
+        auto *button = new QPushButton(QString::fromUtf16(spec.caption), this);
+        button->setObjectName(QStringLiteral("Command%1").arg(spec.number));
+        button->setGeometry(spec.rect);
+        button->setFont(fontFor(spec.font));
+        // Enter clicks the focused button only; there is no default button.
+        button->setAutoDefault(true);
+        button->setFocusPolicy(Qt::StrongFocus);
+        m_commands[spec.number - 1] = button;
+    }
+    for (int i = 1; i < 8; ++i)
+        setTabOrder(m_commands[i - 1], m_commands[i]);
+
+    for (const LabelSpec &spec : kLabels) {
+        auto *label = new BoxLabel(QString::fromUtf16(spec.text), this);
+        label->setObjectName(QStringLiteral("Label%1").arg(spec.number));
+        label->setGeometry(spec.rect);
+        label->setFont(Fonts::designFont(kLabelPixelSize, spec.bold));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::Window, spec.background);
+        pal.setColor(QPalette::WindowText,
+                     spec.colour.rgb.isValid() ? spec.colour.rgb : palette().color(spec.colour.role));
+        label->setPalette(pal);
+        m_labels[spec.number - 1] = label;
+    }
+
+    m_timer1.setInterval(1);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+
+    m_controller = std::make_unique<MainWindowController>(*this, shared, services);
+
+    const std::array<void (MainWindowController::*)(), 8> handlers = {
+        &MainWindowController::Command1_Click, &MainWindowController::Command2_Click,
+        &MainWindowController::Command3_Click, &MainWindowController::Command4_Click,
+        &MainWindowController::Command5_Click, &MainWindowController::Command6_Click,
+        &MainWindowController::Command7_Click, &MainWindowController::Command8_Click};
+    for (int i = 0; i < 8; ++i) {
+        connect(m_commands[i], &QPushButton::clicked, this,
+                [this, handler = handlers[i]] { (m_controller.get()->*handler)(); });
+    }
+    connect(&m_timer1, &QTimer::timeout, this, [this] { m_controller->Timer1_Timer(); });
+}
+
+Form1::~Form1() = default;
+
+void Form1::unload()
+{
+    m_timer1.stop();
+    hide();
+    deleteLater();
+}
+
+void Form1::setButtonEnabled(Button button, bool enabled)
+{
+    m_commands[static_cast<int>(button) - 1]->setEnabled(enabled);
+}
+
+void Form1::setLabelText(Label label, const QString &text)
+{
+    static constexpr int numbers[] = {3, 4, 6, 7};
+    m_labels[numbers[static_cast<int>(label)] - 1]->setText(text);
+}
+
+void Form1::setCardVisible(std::int16_t index, bool visible) { m_cards->setCardVisible(index, visible); }
+
+void Form1::startTimer() { m_timer1.start(); }
+
+void Form1::stopTimer() { m_timer1.stop(); }
+
+void Form1::focusFirstButton()
+{
+    for (QPushButton *button : m_commands) {
+        if (button->isEnabled()) {
+            button->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    // Line1 runs across the whole client area under the top row; the buttons
+    // and the title box are children and so cover it where they stand.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    painter.drawLine(0, kLineY, kClientSize.width(), kLineY);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/mainview.h"
+#include "core/mainwindowcontroller.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class CardStack;
+
+// The main window. Built in its designed state (every button enabled, every
+// face visible, the timer stopped); the caller then runs Form_Load.
+class Form1 : public QWidget, public MainView {
+    Q_OBJECT
+public:
+    Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    MainWindowController &controller() { return *m_controller; }
+    QPushButton *command(int number) const { return m_commands[number - 1]; }
+    QLabel *label(int number) const { return m_labels[number - 1]; }
+    CardStack *cards() const { return m_cards; }
+    const QTimer &timer1() const { return m_timer1; }
+
+    // Unloading: the timer stops with the window, then the window goes.
+    void unload();
+
+    // MainView
+    void setButtonEnabled(Button button, bool enabled) override;
+    void setLabelText(Label label, const QString &text) override;
+    void setCardVisible(std::int16_t index, bool visible) override;
+    void startTimer() override;
+    void stopTimer() override;
+
+    // Gives the focus to the first enabled button in tab order.
+    void focusFirstButton();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::array<QPushButton *, 8> m_commands{};
+    std::array<QLabel *, 13> m_labels{};
+    CardStack *m_cards = nullptr;
+    QTimer m_timer1;
+    std::unique_ptr<MainWindowController> m_controller;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/mainview.h"
+#include "core/randomcard.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class Form1;
+class Form2;
+class Form4;
+class SoundDevice;
+struct Module1;
+
+// Creates, shows and destroys the program's windows. It outlives them all,
+// and so do the services the main window borrows: the sound player in
+// particular, so that a cue started just before a window goes still plays.
+class ProgramWindows : public QObject, public WindowActions, public ExitConfirmation {
+    Q_OBJECT
+public:
+    ProgramWindows(Module1 &record, SoundDevice &sound, Clock &clock);
+    ~ProgramWindows() override;
+
+    // Builds a fresh main window, runs its load handler and shows it.
+    Form1 *showMainWindow();
+
+    Form1 *form1() const;
+    Form2 *form2() const;
+    Form4 *form4() const;
+
+    // WindowActions
+    void showGraph() override;
+    void replaceMainWithHelp() override;
+    void endProgram() override;
+
+    // ExitConfirmation
+    std::int32_t askExit() override;
+
+private:
+    Module1 &m_record;
+    SoundDevice &m_sound;
+    ClockSeededCards m_cards;
+    QPointer<Form1> m_form1;
+    QPointer<Form2> m_form2;
+    QPointer<Form4> m_form4;
+};
+
+// Shows a window the way the program expects: raised and active, since under
+// a bare X server nothing else would activate it.
+void showActive(QWidget *window);
