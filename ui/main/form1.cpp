@@ -14,9 +14,9 @@ using namespace Form1Layout;
 
 namespace {
 
-QFont fontFor(FontSpec spec)
+QFont fontFor(FontSpec row)
 {
-    return spec.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(spec.pixelSize, spec.bold);
+    return row.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(row.pixelSize, row.bold);
 }
 
 } // namespace
@@ -38,31 +38,31 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     m_cards = new CardStack(this);
     m_cards->move(kCardRect.topLeft());
 
-    for (const ButtonSpec &spec : kButtons) {
-        auto *button = new QPushButton(QString::fromUtf16(spec.caption), this);
-        button->setObjectName(QStringLiteral("Command%1").arg(spec.number));
-        button->setGeometry(spec.rect);
-        button->setFont(fontFor(spec.font));
+    for (const ButtonSpec &row : kButtons) {
+        auto *button = new QPushButton(QString::fromUtf16(row.caption), this);
+        button->setObjectName(QStringLiteral("Command%1").arg(row.number));
+        button->setGeometry(row.rect);
+        button->setFont(fontFor(row.font));
         // Enter clicks the focused button only; there is no default button.
         button->setAutoDefault(true);
         button->setFocusPolicy(Qt::StrongFocus);
-        m_commands[spec.number - 1] = button;
+        m_commands[row.number - 1] = button;
     }
     for (int i = 1; i < 8; ++i)
         setTabOrder(m_commands[i - 1], m_commands[i]);
 
-    for (const LabelSpec &spec : kLabels) {
-        auto *label = new BoxLabel(QString::fromUtf16(spec.text), this);
-        label->setObjectName(QStringLiteral("Label%1").arg(spec.number));
-        label->setGeometry(spec.rect);
-        label->setFont(Fonts::designFont(kLabelPixelSize, spec.bold));
+    for (const LabelSpec &row : kLabels) {
+        auto *label = new BoxLabel(QString::fromUtf16(row.text), this);
+        label->setObjectName(QStringLiteral("Label%1").arg(row.number));
+        label->setGeometry(row.rect);
+        label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, spec.background);
+        pal.setColor(QPalette::Window, row.background);
         pal.setColor(QPalette::WindowText,
-                     spec.colour.rgb.isValid() ? spec.colour.rgb : palette().color(spec.colour.role));
+                     row.colour.rgb.isValid() ? row.colour.rgb : palette().color(row.colour.role));
         label->setPalette(pal);
-        m_labels[spec.number - 1] = label;
+        m_labels[row.number - 1] = label;
     }
 
     m_timer1.setInterval(1);
