@@ -5,6 +5,7 @@
 #include "ui/main/form1.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -64,6 +65,9 @@ std::int32_t ProgramWindows::askExit()
                     QMessageBox::Yes | QMessageBox::No, m_form1);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    // Plain text buttons: some styles add coloured glyphs to Yes and No.
+    box.button(QMessageBox::Yes)->setIcon(QIcon());
+    box.button(QMessageBox::No)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? kYes : kNo;
