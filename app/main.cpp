@@ -3,6 +3,7 @@
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
 #include "ui/main/programwindows.h"
+#include "ui/main/ticktimer.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -33,6 +34,8 @@ void holdStartupMessages(QtMsgType type, const QMessageLogContext &context, cons
 
 int main(int argc, char *argv[])
 {
+    // The event dispatcher is chosen when the application object is built.
+    TickTimer::prepareProcess();
     g_previousHandler = qInstallMessageHandler(holdStartupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_previousHandler);

@@ -65,8 +65,8 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
         m_labels[row.number - 1] = label;
     }
 
+    // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
     m_timer1.setInterval(1);
-    m_timer1.setTimerType(Qt::PreciseTimer);
 
     m_controller = std::make_unique<MainWindowController>(*this, shared, services);
 
@@ -79,7 +79,7 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
         connect(m_commands[i], &QPushButton::clicked, this,
                 [this, handler = handlers[i]] { (m_controller.get()->*handler)(); });
     }
-    connect(&m_timer1, &QTimer::timeout, this, [this] { m_controller->Timer1_Timer(); });
+    connect(&m_timer1, &TickTimer::timeout, this, [this] { m_controller->Timer1_Timer(); });
 }
 
 Form1::~Form1() = default;

@@ -2,6 +2,7 @@
 
 #include "core/mainview.h"
 #include "core/mainwindowcontroller.h"
+#include "ui/main/ticktimer.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -24,7 +25,7 @@ public:
     QPushButton *command(int number) const { return m_commands[number - 1]; }
     QLabel *label(int number) const { return m_labels[number - 1]; }
     CardStack *cards() const { return m_cards; }
-    const QTimer &timer1() const { return m_timer1; }
+    const TickTimer &timer1() const { return m_timer1; }
 
     // Unloading: the timer stops with the window, then the window goes.
     void unload();
@@ -46,6 +47,6 @@ private:
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;
-    QTimer m_timer1;
+    TickTimer m_timer1;
     std::unique_ptr<MainWindowController> m_controller;
 };

@@ -1,0 +1,75 @@
+// The baseline for the automatic run: an application doing nothing but
+// counting the ticks of a 1 ms timer. Prints the seconds one run of --ticks
+// ticks took, one line per run.
+//
+//   baretimer [--ticks N] [--runs N] [--timer qtimer|tick] [--default-dispatcher]
+//
+// By default the process is set up exactly as the program sets itself up
+// (TickTimer::prepareProcess); --default-dispatcher leaves Qt's defaults.
+#include "ui/main/ticktimer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char *argv[])
+{
+    int ticksWanted = 1000;
+    int runs = 1;
+    std::string timerKind = "qtimer";
+    bool defaultDispatcher = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--ticks" && i + 1 < argc)
+            ticksWanted = std::atoi(argv[++i]);
+        else if (arg == "--runs" && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+        else if (arg == "--timer" && i + 1 < argc)
+            timerKind = argv[++i];
+        else if (arg == "--default-dispatcher")
+            defaultDispatcher = true;
+    }
+    if (!defaultDispatcher)
+        TickTimer::prepareProcess();
+    QApplication app(argc, argv);
+
+    QTimer qtimer;
+    qtimer.setInterval(1);
+    qtimer.setTimerType(Qt::PreciseTimer);
+    TickTimer tick;
+    tick.setInterval(1);
+
+    int ticks = 0;
+    int runsDone = 0;
+    QElapsedTimer clock;
+    const bool useTick = timerKind == "tick";
+    const auto startRun = [&] {
+        ticks = 0;
+        clock.start();
+        if (useTick)
+            tick.start();
+        else
+            qtimer.start();
+    };
+    const auto onTick = [&] {
+        if (++ticks < ticksWanted)
+            return;
+        const qint64 ns = clock.nsecsElapsed();
+        qtimer.stop();
+        tick.stop();
+        std::printf("%.6f\n", double(ns) / 1e9);
+        std::fflush(stdout);
+        if (++runsDone < runs)
+            QTimer::singleShot(50, startRun);
+        else
+            QCoreApplication::quit();
+    };
+    QObject::connect(&qtimer, &QTimer::timeout, onTick);
+    QObject::connect(&tick, &TickTimer::timeout, onTick);
+    QTimer::singleShot(100, startRun);
+    return QApplication::exec();
+}

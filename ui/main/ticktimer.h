@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QObject>
+#include <chrono>
+#include <cstdint>
+
+// A repeating timer whose ticks keep to a fixed schedule: tick n is due at
+// start + n * interval, whatever the ticks before it cost.
+//
+// A repeating QTimer at 1 ms loses about a tenth of its ticks here: Qt rounds
+// every wait up to a whole millisecond, so each tick lands a little later
+// than the one before, and once a tick is more than one interval late Qt
+// re-anchors the schedule at "now" and the lateness is gone for good.
+// This timer instead keeps its own anchor (the start) and, after each tick,
+// arms a precise timer for the time left to the next due tick, rounded up to
+// whole milliseconds, or 0 ms when that tick is already due. A late tick is
+// then followed by an immediate one, so the lateness stays below one
+// interval and the long-run rate is exactly one tick per interval. Each tick
+// is still one timer event on this thread, with the event loop (and so
+// painting) run in between.
+class TickTimer : public QObject {
+    Q_OBJECT
+public:
+    explicit TickTimer(QObject *parent = nullptr);
+    ~TickTimer() override;
+
+    void setInterval(int msec) { m_intervalMs = msec; }
+    int interval() const { return m_intervalMs; }
+    bool isActive() const { return m_active; }
+    // (Re)starts the schedule from now; the first tick is one interval away.
+    void start();
+    void stop();
+    // Ticks delivered since the last start.
+    std::int64_t ticks() const { return m_ticks; }
+
+    // Sets up the process for punctual timers: the Unix event dispatcher
+    // (whose waits are not cut to whole milliseconds a second time by glib)
+    // and a 1 ns timer slack (so the kernel wakes us when asked, not up to
+    // 50 us later). Call before the application object is built; a
+    // QT_NO_GLIB already set by the user is respected.
+    static void prepareProcess();
+
+signals:
+    void timeout();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    void armForNextTick();
+
+    QBasicTimer m_timer;
+    std::chrono::steady_clock::time_point m_anchor;
+    std::int64_t m_ticks = 0;
+    std::uint64_t m_generation = 0; // changes on every start and stop
+    int m_intervalMs = 0;
+    bool m_active = false;
+};
