@@ -100,7 +100,9 @@ int RetainedCanvas::lineHeight() const
 void RetainedCanvas::pset(double x, double y, const QColor &colour)
 {
     if (QPainter *p = beginDrawing()) {
-        p->fillRect(QRect(toPixel(x, y), QSize(1, 1)), colour);
+        // A cosmetic pen sets one device pixel, whatever the pixel ratio.
+        p->setPen(QPen(colour, 0));
+        p->drawPoint(toPixel(x, y));
         endDrawing();
     }
     setCurrentPosition(x, y);
@@ -109,8 +111,9 @@ void RetainedCanvas::pset(double x, double y, const QColor &colour)
 void RetainedCanvas::line(double x1, double y1, double x2, double y2, const QColor &colour)
 {
     if (QPainter *p = beginDrawing()) {
-        // Square caps make both end pixels part of the line.
-        p->setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
+        // Square caps make both end pixels part of the line; a cosmetic pen
+        // keeps it one device pixel wide on a high-density screen.
+        p->setPen(QPen(colour, 0, Qt::SolidLine, Qt::SquareCap));
         p->drawLine(toPixel(x1, y1), toPixel(x2, y2));
         endDrawing();
     }

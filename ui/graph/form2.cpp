@@ -1,5 +1,6 @@
 #include "ui/graph/form2.h"
 
+#include "core/cardrules.h"
 #include "core/experiment.h"
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
@@ -34,6 +35,7 @@ Form2::Form2(const Module1 &record, QWidget *parent)
     m_picture->setFont(Fonts::dialogFont());
     m_picture->setFocusPolicy(Qt::TabFocus);
     m_picture->setScale(1100, 120);
+    m_picture->setAccessibleName(QStringLiteral("割合のグラフ"));
 
     m_command1 = new QPushButton(QStringLiteral("閉じる"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
@@ -69,6 +71,7 @@ void Form2::Form_Activate()
     RetainedCanvas::Batch batch(*m_picture);
     drawFrame();
     drawCurve();
+    describeCurve();
 }
 
 void Form2::Command1_Click()
@@ -115,4 +118,15 @@ void Form2::drawCurve()
     const int last = std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
     for (int n = 2; n <= last; ++n)
         c.lineTo(n + 100, ordinate(n), kBlue);
+}
+
+// The picture says nothing to a screen reader, so say in words what it shows.
+void Form2::describeCurve()
+{
+    const int last = std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
+    m_picture->setAccessibleDescription(
+        last < 1 ? QStringLiteral("割合のグラフ。自動実験の記録はまだありません")
+                 : QStringLiteral("実験回数 %1 回までの割合のグラフ。最後の割合 %2")
+                       .arg(last)
+                       .arg(CardRules::formatRatio(m_record.ratioHistory[last])));
 }

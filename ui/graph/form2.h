@@ -29,6 +29,7 @@ protected:
 private:
     void drawFrame();
     void drawCurve();
+    void describeCurve();
 
     const Module1 &m_record;
     RetainedCanvas *m_picture = nullptr;

@@ -43,6 +43,9 @@ Form4::Form4(std::function<void()> showMainWindow, QWidget *parent)
     m_picture->setFocusPolicy(Qt::TabFocus);
     const QSize area = m_picture->areaSize();
     m_picture->setScale(area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel);
+    // The text is painted, so a screen reader gets it as the description.
+    m_picture->setAccessibleName(QStringLiteral("ヘルプ（設問と操作方法）"));
+    m_picture->setAccessibleDescription(HelpText::lines().join(QLatin1Char('\n')));
 
     setTabOrder(m_command1, m_picture);
 }

@@ -1,17 +1,59 @@
 #include "ui/main/cardstack.h"
 
+#include "core/cardrules.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <algorithm>
+
+namespace {
+
+// Reads the name from the stack when asked, so showing a card on a tick
+// never does any accessibility work.
+class CardStackAccessible : public QAccessibleWidget {
+public:
+    explicit CardStackAccessible(CardStack *stack) : QAccessibleWidget(stack, QAccessible::Graphic) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return CardRules::cardName(static_cast<const CardStack *>(widget())->topCard());
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *cardStackAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("CardStack") && object && object->isWidgetType())
+        return new CardStackAccessible(static_cast<CardStack *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 CardStack::CardStack(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(73, 105);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool factoryInstalled = (QAccessible::installFactory(cardStackAccessible), true);
+    Q_UNUSED(factoryInstalled);
+    scaleFaces(devicePixelRatioF());
+}
+
+// The faces are made at the device resolution, so a high-density screen
+// shows them sharp instead of having the painter stretch them.
+void CardStack::scaleFaces(qreal ratio)
+{
+    m_faceRatio = ratio;
+    const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
     for (int i = 0; i < kFaces; ++i) {
         const QImage face(QStringLiteral(":/cards/card%1.bmp").arg(i + 1, 2, 10, QLatin1Char('0')));
         // Nearest neighbour keeps the pixel-art faces crisp when stretched.
-        m_toranpu[i].picture = QPixmap::fromImage(
-            face.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        QPixmap picture = QPixmap::fromImage(
+            face.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        picture.setDevicePixelRatio(ratio);
+        m_toranpu[i].picture = picture;
     }
 }
 
@@ -39,6 +81,9 @@ std::int16_t CardStack::topCard() const
 
 void CardStack::paintEvent(QPaintEvent *)
 {
+    // Only true after a move to a screen of another pixel ratio.
+    if (devicePixelRatioF() != m_faceRatio)
+        scaleFaces(devicePixelRatioF());
     QPainter painter(this);
     const std::int16_t top = topCard();
     if (top == 0) {

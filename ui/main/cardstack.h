@@ -7,8 +7,10 @@
 
 // The card display: the 52 card faces stacked on one rectangle, each with
 // its own visibility, like a row of image controls laid on top of each other.
-// The faces are scaled once when built; a tick only flips visibility flags and
-// repaints this rectangle, so it costs no image work.
+// The faces are scaled once when built (and again only if the screen's pixel
+// ratio changes); a tick only flips visibility flags and repaints this
+// rectangle, so it costs no image work. Its accessible name is the top card's
+// Japanese name, worked out only when an assistive tool asks for it.
 class CardStack : public QWidget {
     Q_OBJECT
 public:
@@ -21,14 +23,19 @@ public:
     int visibleCount() const;
     // Index of the face drawn on top, 0 if none is visible.
     std::int16_t topCard() const;
+    // The prepared face, in device pixels at the ratio last painted for.
+    const QPixmap &facePixmap(std::int16_t index) const { return m_toranpu[index - 1].picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void scaleFaces(qreal ratio);
+
     struct Face {
         QPixmap picture;
         bool visible = true;
     };
     std::array<Face, kFaces> m_toranpu;
+    qreal m_faceRatio = 0.0;
 };

@@ -1,0 +1,179 @@
+#include "ui/common/fonts.h"
+#include "ui/common/retainedcanvas.h"
+#include "ui/main/cardstack.h"
+#include "ui/main/form1.h"
+#include "ui/main/form1layout.h"
+#include "windowtesting.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QtTest>
+
+// The windows on a screen of pixel ratio 2: the layout stays in
+// device-independent pixels while pictures use every device pixel.
+class TestHighDpi : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void layoutKeepsDesignedGeometry();
+    void cardFace_data();
+    void cardFace();
+    void canvasLinesAreOneDevicePixel_data();
+    void canvasLinesAreOneDevicePixel();
+    void canvasTextIsUnsmoothed();
+};
+
+namespace {
+
+QSet<QRgb> coloursOf(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) | 0xff000000u);
+    return colours;
+}
+
+} // namespace
+
+void TestHighDpi::initTestCase()
+{
+    QCOMPARE(qApp->devicePixelRatio(), 2.0);
+    Fonts::installSubstitutions();
+}
+
+void TestHighDpi::layoutKeepsDesignedGeometry()
+{
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->devicePixelRatioF(), 2.0);
+    QCOMPARE(form->geometry(), QRect(Form1Layout::kScreenPosition, Form1Layout::kClientSize));
+    for (const Form1Layout::ButtonSpec &row : Form1Layout::kButtons)
+        QCOMPARE(form->command(row.number)->geometry(), row.rect);
+    QCOMPARE(form->cards()->geometry(), Form1Layout::kCardRect);
+    form->unload();
+    flushDeferredDeletes();
+}
+
+void TestHighDpi::cardFace_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("ace of spades") << 1;
+    QTest::newRow("3 of clubs") << 16;
+    QTest::newRow("queen of hearts") << 38;
+    QTest::newRow("king of diamonds") << 52;
+}
+
+void TestHighDpi::cardFace()
+{
+    QFETCH(int, index);
+    const QImage source(QStringLiteral(":/cards/card%1.bmp").arg(index, 2, 10, QLatin1Char('0')));
+    QCOMPARE(source.size(), QSize(69, 93));
+
+    CardStack cards;
+    QCOMPARE(cards.size(), QSize(73, 105));
+    const QPixmap &face = cards.facePixmap(std::int16_t(index));
+    QCOMPARE(face.devicePixelRatio(), 2.0);
+    QCOMPARE(face.size(), QSize(146, 210));
+    QCOMPARE(face.deviceIndependentSize(), QSizeF(73, 105));
+
+    // Nearest neighbour: each device pixel is the source pixel under its
+    // centre, so no colour is blended and edges stay sharp.
+    const QImage image = face.toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage original = source.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int sx = (2 * x + 1) * original.width() / (2 * image.width());
+            const int sy = (2 * y + 1) * original.height() / (2 * image.height());
+            if (image.pixel(x, y) != original.pixel(sx, sy))
+                QFAIL(qPrintable(QStringLiteral("device pixel %1,%2 is not source pixel %3,%4").arg(x).arg(y).arg(sx).arg(sy)));
+        }
+    }
+    QVERIFY(coloursOf(image).subtract(coloursOf(original)).isEmpty());
+
+    // What is painted on screen is that pixmap, device pixel for device pixel.
+    for (std::int16_t i = 1; i <= CardStack::kFaces; ++i)
+        cards.setCardVisible(i, i == index);
+    const QPixmap shot = cards.grab();
+    QCOMPARE(shot.devicePixelRatio(), 2.0);
+    QCOMPARE(shot.toImage().convertToFormat(QImage::Format_RGB32), image);
+}
+
+void TestHighDpi::canvasLinesAreOneDevicePixel_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("horizontal line") << "h";
+    QTest::newRow("vertical line") << "v";
+    QTest::newRow("point") << "p";
+}
+
+void TestHighDpi::canvasLinesAreOneDevicePixel()
+{
+    QFETCH(QString, kind);
+    RetainedCanvas canvas;
+    canvas.resize(104, 84); // a 100 x 80 area inside the 2 px frame
+    canvas.cls();
+    if (kind == QLatin1String("h"))
+        canvas.line(10, 20, 60, 20, Qt::blue);
+    else if (kind == QLatin1String("v"))
+        canvas.line(30, 10, 30, 50, Qt::blue);
+    else
+        canvas.pset(40, 30, Qt::blue);
+
+    const QImage &image = canvas.image();
+    QCOMPARE(image.size(), QSize(200, 160));
+    QCOMPARE(image.devicePixelRatio(), 2.0);
+    QRect ink;
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != QColor(Qt::white).rgb()) {
+                QCOMPARE(image.pixel(x, y), QColor(Qt::blue).rgb());
+                ink |= QRect(x, y, 1, 1);
+                ++inked;
+            }
+    if (kind == QLatin1String("h"))
+        QCOMPARE(ink, QRect(20, 40, 101, 1));
+    else if (kind == QLatin1String("v"))
+        QCOMPARE(ink, QRect(60, 20, 1, 81));
+    else
+        QCOMPARE(ink, QRect(80, 60, 1, 1));
+    QCOMPARE(inked, ink.width() * ink.height());
+}
+
+void TestHighDpi::canvasTextIsUnsmoothed()
+{
+    RetainedCanvas canvas;
+    canvas.resize(204, 44);
+    canvas.setFont(Fonts::designFont(15, false));
+    canvas.cls();
+    canvas.print(QStringLiteral("実験回数 0.30"));
+    const QImage &image = canvas.image();
+    QCOMPARE(image.size(), QSize(400, 80));
+    const QSet<QRgb> colours = coloursOf(image);
+    QCOMPARE(colours, QSet<QRgb>({QColor(Qt::white).rgb(), QColor(Qt::black).rgb()}));
+    // Glyphs are drawn at the device size: the text is twice as tall in
+    // device pixels as the logical line height.
+    int top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == QColor(Qt::black).rgb()) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    QVERIFY(bottom - top + 1 > canvas.lineHeight());
+}
+
+int main(int argc, char *argv[])
+{
+    // Must be set before the application object reads the screens.
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestHighDpi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_highdpi.moc"
