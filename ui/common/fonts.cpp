@@ -6,6 +6,13 @@ namespace Fonts {
 
 void installSubstitutions()
 {
+    // The platform's dialog face keeps its Latin letters; Japanese in it would
+    // otherwise fall back to the fixed-width IPAGothic, which looks gappy in
+    // running text and costs a second 2 MB font file.
+    QFont dialog = QApplication::font();
+    dialog.setFamilies({dialog.family(), QStringLiteral("IPAPGothic")});
+    QApplication::setFont(dialog);
+
     QFont::insertSubstitutions(kDesignFace,
                                {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
                                 QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),

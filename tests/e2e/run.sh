@@ -1,0 +1,372 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real program: it runs on a virtual X server, is
+# driven by real pointer events at the controls' designed screen positions,
+# and is read back from screenshots and the X window tree.
+#
+#   run.sh SCENARIO TAVELK [WMCLOSE]
+#
+# SCENARIO is one of: session, fonts, sounds, close, nodisplay.
+set -euo pipefail
+
+scenario=$1
+tavelk=$2
+wmclose=${3:-}
+
+# Everything but the no-display case gets its own X server.
+if [ "$scenario" != nodisplay ] && [ -z "${TAVELK_E2E_ON_XVFB:-}" ]; then
+  exec env TAVELK_E2E_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+tmp=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+export XDG_RUNTIME_DIR="$tmp/xdg"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+fail() {
+  echo "FAIL [$scenario]: $*" >&2
+  if [ -s "$tmp/err" ]; then
+    echo "--- program stderr ---" >&2
+    cat "$tmp/err" >&2
+  fi
+  if [ -n "${TAVELK_E2E_KEEP:-}" ] && [ -f "$tmp/shot.ppm" ]; then
+    cp "$tmp/shot.ppm" "$TAVELK_E2E_KEEP"
+  fi
+  exit 1
+}
+step() { echo "[$scenario] $*"; }
+
+# Polls until the command succeeds or the time (seconds) runs out.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# ---- the screen -----------------------------------------------------------
+
+# Designed geometry: the main window's client area, the help window's.
+MX=232 MY=136
+HX=232 HY=149
+GX=211 GY=113
+
+shot() { import -window root "$tmp/shot.ppm"; }
+# Region arguments are screen coordinates: X Y W H.
+region_hash() { convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage rgb:- | md5sum | cut -c1-32; }
+# Pixels close to pure red (the count labels' text colour).
+red_pixels() {
+  convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage -fuzz 25% -fill white +opaque red \
+    -fill black -opaque red -format '%[fx:round(w*h*(1-mean))]' info:
+}
+# Pixels darker than 35% grey: enabled captions are black, disabled ones grey.
+dark_pixels() {
+  convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage -colorspace gray -threshold 35% \
+    -format '%[fx:round(w*h*(1-mean))]' info:
+}
+
+# Client-area rectangles of the main window's controls, as screen regions.
+declare -A BUTTON=(
+  [1]="368 264 145 33" [2]="368 224 145 33" [3]="0 0 57 25" [4]="56 208 145 33"
+  [5]="56 248 145 33" [6]="512 0 57 25" [7]="56 296 145 25" [8]="456 0 57 25"
+)
+screen_rect() { # X Y W H in client coordinates -> screen coordinates
+  echo $((MX + $1)) $((MY + $2)) "$3" "$4"
+}
+LABEL3=$(screen_rect 304 160 81 25)
+LABEL4=$(screen_rect 304 128 81 25)
+LABEL6=$(screen_rect 432 144 121 25)
+CARD=$(screen_rect 248 208 73 105)
+TITLE=$(screen_rect 144 0 281 25)
+
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+click_button() { # inside the caption's box, away from its edges
+  local r
+  read -r -a r <<<"${BUTTON[$1]}"
+  click_at $((MX + r[0] + r[2] / 2)) $((MY + r[1] + r[3] / 2))
+}
+button_dark() {
+  local r
+  read -r -a r <<<"${BUTTON[$1]}"
+  dark_pixels $((MX + r[0] + 3)) $((MY + r[1] + 3)) $((r[2] - 6)) $((r[3] - 6))
+}
+# A caption in black has dark pixels (dozens in the designed face, a few
+# even as the boxes drawn for missing glyphs); a greyed one has none.
+enabled_look() { [ "$(button_dark "$1")" -gt 4 ]; }
+disabled_look() { [ "$(button_dark "$1")" -lt 3 ]; }
+
+# Buttons as "+" (enabled look) / "-" (greyed) / "?" for Command1..8.
+button_looks() {
+  local b mask=
+  for b in 1 2 3 4 5 6 7 8; do
+    if enabled_look "$b"; then mask+="+"; elif disabled_look "$b"; then mask+="-"; else mask+="?"; fi
+  done
+  echo "$mask"
+}
+looks_like() { shot && [ "$(button_looks)" = "$1" ]; }
+
+# ---- the window tree ------------------------------------------------------
+
+window_ids() { xwininfo -root -tree | grep -F "\"$1\":" | awk '{print $1}' || true; }
+viewable() {
+  local id
+  for id in $(window_ids "$1"); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+  done
+  return 1
+}
+gone() { ! viewable "$1"; }
+window_geometry() { # X Y W H of the first viewable window with that title
+  local id
+  for id in $(window_ids "$1"); do
+    local info
+    info=$(xwininfo -id "$id")
+    if grep -q 'Map State: IsViewable' <<<"$info"; then
+      awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF}
+           END {print x, y, w, h}' <<<"$info"
+      return 0
+    fi
+  done
+  return 1
+}
+
+MAIN=" Tavelk"
+GRAPH=" グラフ"
+HELP=" Tavelk＿ヘルプ（設問と操作方法）"
+BOX="トランプ"
+
+# ---- the program ----------------------------------------------------------
+
+start_program() {
+  "$@" >"$tmp/out" 2>"$tmp/err" &
+  pid=$!
+  wait_for 20 viewable "$MAIN" || fail "the main window did not appear"
+  # The first paint follows the map; wait for the designed start-up look.
+  wait_for 10 looks_like "-+++---+" || fail "start-up buttons look $(button_looks), want -+++---+"
+}
+
+# True once the program has ended (a zombie until it is waited for).
+ended() {
+  local state
+  state=$(ps -o stat= -p "$pid" 2>/dev/null || true)
+  [ -z "$state" ] || [[ $state == Z* ]]
+}
+
+# Waits for the program to end and checks its exit code.
+expect_exit() {
+  local want=$1 rc=0
+  wait_for 15 ended || fail "the program did not end"
+  wait "$pid" || rc=$?
+  pid=
+  [ "$rc" -eq "$want" ] || fail "exit code $rc, want $want"
+}
+
+# The exit box: wait for it, then press one of its two buttons. "はい" is the
+# left one of the pair along the bottom, "いいえ" the right one.
+answer_box() {
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
+  local g
+  read -r -a g <<<"$(window_geometry "$BOX")"
+  local y=$((g[1] + g[3] - 24))
+  if [ "$1" = yes ]; then click_at $((g[0] + g[2] / 4)) "$y"; else click_at $((g[0] + g[2] * 3 / 4)) "$y"; fi
+}
+
+card_differs() { shot && [ "$(region_hash $CARD)" != "$1" ]; }
+
+hand_draw() {
+  shot
+  local card
+  card=$(region_hash $CARD)
+  click_button 2
+  # Shuffling shows a new card on every tick.
+  wait_for 10 card_differs "$card" || fail "shuffling did not change the card on show"
+  click_button 1
+  wait_for 10 looks_like "-+++-+-+" || fail "after a hand draw the buttons look $(button_looks)"
+  [ "$(red_pixels $LABEL6)" -gt 20 ] || fail "no ratio shown after a hand draw"
+  [ "$(red_pixels $LABEL3)" -gt 10 ] || fail "no draw count shown after a hand draw"
+}
+
+# Nothing on the window changes any more: the timer is stopped.
+settled() {
+  shot
+  local before
+  before="$(region_hash $CARD) $(region_hash $LABEL3) $(region_hash $LABEL4) $(region_hash $LABEL6)"
+  sleep 0.4
+  shot
+  [ "$before" = "$(region_hash $CARD) $(region_hash $LABEL3) $(region_hash $LABEL4) $(region_hash $LABEL6)" ]
+}
+
+# ---- scenarios ------------------------------------------------------------
+
+scenario_session() {
+  step "start-up"
+  start_program "$tavelk"
+  shot
+  [ "$(red_pixels $LABEL6)" -eq 0 ] || fail "a ratio is shown before any draw"
+  [ "$(red_pixels $LABEL3)" -gt 10 ] || fail "the draw count 0 is not shown"
+  settled || fail "the window changes by itself at start-up"
+
+  step "a hand draw"
+  hand_draw
+  settled || fail "the window keeps changing after a hand draw"
+
+  step "a full automatic run"
+  shot
+  local label3_before
+  label3_before=$(region_hash $LABEL3)
+  click_button 4
+  # The run ends by itself: exit, initialise, graph and help come back.
+  wait_for 30 looks_like "--+--+++" || fail "the run did not end; buttons look $(button_looks)"
+  settled || fail "the window keeps changing after the run ended"
+  [ "$(region_hash $LABEL3)" != "$label3_before" ] || fail "the draw count did not change in the run"
+  [ "$(red_pixels $LABEL6)" -gt 20 ] || fail "no ratio shown after the run"
+
+  step "the graph window"
+  click_button 7
+  wait_for 10 viewable "$GRAPH" || fail "the graph window did not appear"
+  local g
+  read -r -a g <<<"$(window_geometry "$GRAPH")"
+  [ "${g[*]}" = "$GX $GY 650 378" ] || fail "graph window at ${g[*]}"
+  click_at $((GX + 584 + 32)) $((GY + 12))
+  wait_for 10 gone "$GRAPH" || fail "the graph window did not close"
+  viewable "$MAIN" || fail "the main window went with the graph"
+
+  step "help and back"
+  click_button 8
+  wait_for 10 viewable "$HELP" || fail "the help window did not appear"
+  wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
+  read -r -a g <<<"$(window_geometry "$HELP")"
+  [ "${g[*]}" = "$HX $HY 570 488" ] || fail "help window at ${g[*]}"
+  click_at $((HX + 504 + 28)) $((HY + 12))
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 gone "$HELP" || fail "the help window stayed"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+  [ "$(red_pixels $LABEL6)" -eq 0 ] || fail "the ratio is still shown after help"
+
+  step "clicks on the main window while the exit box is open"
+  hand_draw
+  click_button 3
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
+  shot
+  local before
+  before="$(button_looks) $(region_hash $CARD) $(region_hash $LABEL3)"
+  local b
+  for b in 2 4 6 8; do click_button "$b"; done
+  sleep 0.5
+  shot
+  [ "$before" = "$(button_looks) $(region_hash $CARD) $(region_hash $LABEL3)" ] \
+    || fail "the main window reacted behind the exit box"
+  viewable "$MAIN" && gone "$HELP" || fail "a click behind the box reached help"
+  answer_box no
+  wait_for 10 gone "$BOX" || fail "the exit box did not close on No"
+  ! ended || fail "the program ended on No"
+  looks_like "-+++-+-+" || fail "after No the buttons look $(button_looks)"
+
+  step "exit answered Yes"
+  click_button 3
+  answer_box yes
+  expect_exit 0
+}
+
+scenario_fonts() {
+  # Only DejaVu: no face has Japanese glyphs.
+  mkdir -p "$tmp/fc-cache"
+  cat >"$tmp/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <cachedir>$tmp/fc-cache</cachedir>
+</fontconfig>
+EOF
+  export FONTCONFIG_FILE="$tmp/fonts.conf"
+  fc-list | grep -qi dejavu || fail "the test font set has no DejaVu"
+  if fc-list :lang=ja | grep -q .; then fail "a Japanese face is still visible: $(fc-list :lang=ja | head -1)"; fi
+
+  step "start-up without Japanese fonts"
+  start_program "$tavelk"
+  shot
+  [ "$(dark_pixels $TITLE)" -gt 20 ] || fail "the title is not drawn"
+  step "a hand draw without Japanese fonts"
+  hand_draw
+  click_button 3
+  answer_box yes
+  expect_exit 0
+}
+
+scenario_sounds() {
+  local kind
+  for kind in missing broken; do
+    step "wave files $kind"
+    local dir="$tmp/$kind"
+    mkdir -p "$dir"
+    cp "$tavelk" "$dir/tavelk"
+    if [ "$kind" = broken ]; then
+      : >"$dir/pinpon.wav"
+      for _ in $(seq 100); do echo "This is a text file, not sound."; done >"$dir/endpinpon.wav"
+    fi
+    start_program "$dir/tavelk"
+    hand_draw
+    click_button 6 # initialise: the start-over cue
+    wait_for 10 looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
+    click_button 8 # help: the start-over cue again
+    wait_for 10 viewable "$HELP" || fail "help did not appear"
+    click_at $((HX + 504 + 28)) $((HY + 12))
+    wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+    wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+    click_button 3 # exit: the end cue
+    answer_box yes
+    expect_exit 0
+  done
+}
+
+scenario_close() {
+  [ -x "$wmclose" ] || { echo "no close helper; skipped"; exit 77; }
+  step "closing the main window by its frame during a run"
+  start_program "$tavelk"
+  click_button 4
+  wait_for 10 looks_like "----+-+-" || fail "the run did not start; buttons look $(button_looks)"
+  local id
+  id=$(window_ids "$MAIN" | head -1)
+  "$wmclose" "$id" || fail "could not send the close request"
+  expect_exit 0
+  [ -z "$(window_ids "$MAIN")" ] || fail "the main window outlived the program"
+}
+
+scenario_nodisplay() {
+  local case
+  for case in unset :nonexistent :97; do
+    step "display $case"
+    local rc=0
+    (
+      cd "$tmp"
+      ulimit -c unlimited 2>/dev/null || true
+      if [ "$case" = unset ]; then
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavelk" >"$tmp/out" 2>"$tmp/err"
+      else
+        env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$case" "$tavelk" >"$tmp/out" 2>"$tmp/err"
+      fi
+    ) || rc=$?
+    [ "$rc" -eq 1 ] || fail "exit code $rc, want 1"
+    [ "$(wc -l <"$tmp/err")" -eq 1 ] || fail "stderr has $(wc -l <"$tmp/err") lines, want 1"
+    grep -q '^tavelk: cannot open a display; ' "$tmp/err" || fail "unexpected message: $(cat "$tmp/err")"
+    [ ! -s "$tmp/out" ] || fail "unexpected output on stdout"
+    if compgen -G "$tmp/core*" >/dev/null; then fail "a core file was left"; fi
+  done
+}
+
+case "$scenario" in
+  session | fonts | sounds | close | nodisplay) "scenario_$scenario" ;;
+  *) fail "unknown scenario" ;;
+esac
+echo "[$scenario] passed"

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds Tavelk and runs only the real-window end-to-end tests (ctest label
+# e2e): the program on a virtual X server, driven by pointer events.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+
+build=${TAVELK_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j "$(nproc)"
+ctest --test-dir "$build" -L e2e --output-on-failure "$@"
