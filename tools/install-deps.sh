@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev
   fonts-ipafont-gothic
   libbenchmark-dev libgtest-dev
-  xvfb xauth xdotool x11-utils imagemagick sox libxcb1-dev
+  xvfb xauth xdotool x11-utils imagemagick sox libxcb1-dev strace
   desktop-file-utils appstream dpkg-dev file
 )
 

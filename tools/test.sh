@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tavelk and runs every test through ctest.
+# Installs what is missing, builds Tavelk and runs every test:
+#  1. the installed form: install rules, desktop and AppStream validation,
+#     the Debian package installed and started under Xvfb;
+#  2. the whole ctest suite built with AddressSanitizer and UBSan;
+#  3. the whole ctest suite in the normal Release build, the real-window
+#     end-to-end tests (label e2e) included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 
+echo "== installed form"
+bash tools/check-install.sh
+echo "install check passed"
+
+echo "== sanitizer suite"
+bash tools/test-sanitizers.sh
+
+echo "== normal suite"
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
