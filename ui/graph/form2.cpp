@@ -5,10 +5,6 @@
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 
-#include <QEvent>
-#include <QIcon>
-#include <QPainter>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -20,68 +16,29 @@ const QColor kBlue(0, 0, 255);
 } // namespace
 
 Form2::Form2(const Module1 &record, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : CanvasWindow({QStringLiteral(" グラフ"), QRect(211, 113, 650, 378), QRect(584, 0, 65, 25),
+                    QLine(0, 24, 648, 24), QRect(8, 40, 633, 321), /*pictureFirstInTabOrder=*/true},
+                   parent)
     , m_record(record)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral(" グラフ"));
-    setWindowIcon(QIcon());
-    setFixedSize(650, 378);
-    setGeometry(211, 113, 650, 378);
-
-    m_picture = new RetainedCanvas(this);
-    m_picture->setObjectName(QStringLiteral("Picture1"));
-    m_picture->setGeometry(8, 40, 633, 321);
-    m_picture->setFont(Fonts::dialogFont());
-    m_picture->setFocusPolicy(Qt::TabFocus);
-    m_picture->setScale(1100, 120);
-    m_picture->setAccessibleName(QStringLiteral("割合のグラフ"));
-
-    m_command1 = new QPushButton(QStringLiteral("閉じる"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(584, 0, 65, 25);
-    m_command1->setFont(Fonts::dialogFont());
-    m_command1->setAutoDefault(false);
-    m_command1->setDefault(false);
-    connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-
-    setTabOrder(m_picture, m_command1);
-}
-
-bool Form2::event(QEvent *event)
-{
-    const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return handled;
-}
-
-void Form2::paintEvent(QPaintEvent *)
-{
-    // The rule under the button row; the button, a child, hides its right end.
-    QPainter p(this);
-    p.setPen(QPen(palette().color(QPalette::WindowText), 1));
-    p.drawLine(0, 24, 648, 24);
+    picture()->setFont(Fonts::dialogFont());
+    picture()->setScale(1100, 120);
+    picture()->setAccessibleName(QStringLiteral("割合のグラフ"));
 }
 
 // Drawn on every activation without clearing, so earlier curves stay
 // visible under the new one for comparison.
 void Form2::Form_Activate()
 {
-    RetainedCanvas::Batch batch(*m_picture);
+    RetainedCanvas::Batch batch(*picture());
     drawFrame();
     drawCurve();
     describeCurve();
 }
 
-void Form2::Command1_Click()
-{
-    close();
-}
-
 void Form2::drawFrame()
 {
-    RetainedCanvas &c = *m_picture;
+    RetainedCanvas &c = *picture();
     c.line(100, 5, 100, 110, kBlack);
     c.line(100, 110, 1100, 110, kBlack);
     for (int y = 10; y <= 100; y += 10)
@@ -109,7 +66,7 @@ void Form2::drawFrame()
 
 void Form2::drawCurve()
 {
-    RetainedCanvas &c = *m_picture;
+    RetainedCanvas &c = *picture();
     const auto &history = m_record.ratioHistory;
     // The ordinate is worked out in single precision, as the record stores it.
     const auto ordinate = [&history](int n) { return 110.0f - 100.0f * history[n]; };
@@ -124,7 +81,7 @@ void Form2::drawCurve()
 void Form2::describeCurve()
 {
     const int last = std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
-    m_picture->setAccessibleDescription(
+    picture()->setAccessibleDescription(
         last < 1 ? QStringLiteral("割合のグラフ。自動実験の記録はまだありません")
                  : QStringLiteral("実験回数 %1 回までの割合のグラフ。最後の割合 %2")
                        .arg(last)

@@ -1,30 +1,20 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/common/canvaswindow.h"
 
-class QPushButton;
-class RetainedCanvas;
 struct Module1;
 
 // The graph window: the observed ratio of multiples of three against the
 // number of automatic draws, drawn over whatever was drawn before.
-class Form2 : public QWidget
+class Form2 : public CanvasWindow
 {
     Q_OBJECT
 
 public:
     explicit Form2(const Module1 &record, QWidget *parent = nullptr);
 
-    RetainedCanvas *picture() const { return m_picture; }
-    QPushButton *closeButton() const { return m_command1; }
-
 public slots:
-    void Form_Activate();
-    void Command1_Click();
-
-protected:
-    bool event(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    void Form_Activate() override;
 
 private:
     void drawFrame();
@@ -32,6 +22,4 @@ private:
     void describeCurve();
 
     const Module1 &m_record;
-    RetainedCanvas *m_picture = nullptr;
-    QPushButton *m_command1 = nullptr;
 };
