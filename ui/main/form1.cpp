@@ -55,6 +55,9 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
         auto *label = new BoxLabel(QString::fromUtf16(row.text), this);
         label->setObjectName(QStringLiteral("Label%1").arg(row.number));
         label->setGeometry(row.rect);
+        // A box of fixed size: it never follows its text, and a new text
+        // then asks the window for no layout pass on every tick.
+        label->setFixedSize(row.rect.size());
         label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette pal = label->palette();
