@@ -54,15 +54,10 @@ qint64 residentBytes()
 
 // The program's windows with the real sound player.
 struct SoundRig {
-    class RealClock : public Clock {
-    public:
-        std::uint64_t nanosecondsSinceMidnight() override { return m_clock.nanosecondsSinceMidnight(); }
-        SystemClock m_clock;
-    };
     SoundRig() : record(std::make_unique<Module1>()), windows(*record, sound, clock) {}
     std::unique_ptr<Module1> record;
     EffectSoundDevice sound;
-    RealClock clock;
+    SystemClock clock;
     ProgramWindows windows;
 };
 

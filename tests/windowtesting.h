@@ -12,18 +12,12 @@
 // The program's windows on a private record, a recording sound player and a
 // real clock, for tests that drive the real widgets.
 struct ProgramRig {
-    class RealClock : public Clock {
-    public:
-        std::uint64_t nanosecondsSinceMidnight() override { return m_clock.nanosecondsSinceMidnight(); }
-        SystemClock m_clock;
-    };
-
     ProgramRig() : record(std::make_unique<Module1>()), sound(log), windows(*record, sound, clock) {}
 
     std::unique_ptr<Module1> record;
     EventLog log;
     RecordingSound sound;
-    RealClock clock;
+    SystemClock clock;
     ProgramWindows windows;
 };
 
