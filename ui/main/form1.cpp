@@ -14,9 +14,9 @@ using namespace Form1Layout;
 
 namespace {
 
-QFont fontFor(FontSpec row)
+QFont fontFor(FontSpec font)
 {
-    return row.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(row.pixelSize, row.bold);
+    return font.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(font.pixelSize, font.bold);
 }
 
 } // namespace
