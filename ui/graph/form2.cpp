@@ -64,6 +64,12 @@ void Form2::drawFrame()
     label(900, 100, QStringLiteral("(横軸は実験回数)"));
 }
 
+// The curve's last draw number, kept inside the history.
+int Form2::lastPlotted() const
+{
+    return std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
+}
+
 void Form2::drawCurve()
 {
     RetainedCanvas &c = *picture();
@@ -72,7 +78,7 @@ void Form2::drawCurve()
     const auto ordinate = [&history](int n) { return 110.0f - 100.0f * history[n]; };
 
     c.pset(101, ordinate(1), kBlue);
-    const int last = std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
+    const int last = lastPlotted();
     for (int n = 2; n <= last; ++n)
         c.lineTo(n + 100, ordinate(n), kBlue);
 }
@@ -80,7 +86,7 @@ void Form2::drawCurve()
 // The picture says nothing to a screen reader, so say in words what it shows.
 void Form2::describeCurve()
 {
-    const int last = std::min<int>(m_record.autoDrawCount, Module1::kHistorySize - 1);
+    const int last = lastPlotted();
     picture()->setAccessibleDescription(
         last < 1 ? QStringLiteral("割合のグラフ。自動実験の記録はまだありません")
                  : QStringLiteral("実験回数 %1 回までの割合のグラフ。最後の割合 %2")

@@ -20,6 +20,7 @@ private:
     void drawFrame();
     void drawCurve();
     void describeCurve();
+    int lastPlotted() const;
 
     const Module1 &m_record;
 };

@@ -41,12 +41,9 @@ void Form4::Form_Activate()
 
 void Form4::Command1_Click()
 {
-    if (m_closing)
-        return;
-    m_closing = true;
-    // Taken out first: the window is on its way to deletion after close().
-    const std::function<void()> showMainWindow = std::move(m_showMainWindow);
-    m_showMainWindow = nullptr;
+    // Taken out first: the window is on its way to deletion after close(),
+    // and a second click before then must not bring up a second main window.
+    const std::function<void()> showMainWindow = std::exchange(m_showMainWindow, nullptr);
     CanvasWindow::Command1_Click();
     if (showMainWindow)
         showMainWindow();

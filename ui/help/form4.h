@@ -18,6 +18,5 @@ public slots:
     void Command1_Click() override;
 
 private:
-    std::function<void()> m_showMainWindow;
-    bool m_closing = false;
+    std::function<void()> m_showMainWindow; // emptied by the first close
 };

@@ -4,7 +4,6 @@
 #include "core/mainwindowcontroller.h"
 #include "ui/main/ticktimer.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>

@@ -77,10 +77,8 @@ TickTimer::~TickTimer() = default;
 
 void TickTimer::start()
 {
-    if (g_benchLog && !m_active)
+    if (g_benchLog && !isActive())
         logLine("start");
-    ++m_generation;
-    m_active = true;
     m_ticks = 0;
     m_anchor = Clock::now();
     armForNextTick();
@@ -88,10 +86,8 @@ void TickTimer::start()
 
 void TickTimer::stop()
 {
-    if (g_benchLog && m_active)
+    if (g_benchLog && isActive())
         logLine("stop", QByteArray::number(qlonglong(m_ticks)));
-    ++m_generation;
-    m_active = false;
     m_timer.stop();
 }
 
@@ -102,10 +98,10 @@ void TickTimer::timerEvent(QTimerEvent *event)
         return;
     }
     ++m_ticks;
-    const std::uint64_t generation = m_generation;
     emit timeout();
-    // A handler that stopped or restarted the timer has set its schedule.
-    if (generation == m_generation)
+    // A handler that stopped the timer leaves it stopped; one that restarted
+    // it has armed it already, and arming again gives the same deadline.
+    if (isActive())
         armForNextTick();
 }
 

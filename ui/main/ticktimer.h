@@ -27,12 +27,10 @@ public:
 
     void setInterval(int msec) { m_intervalMs = msec; }
     int interval() const { return m_intervalMs; }
-    bool isActive() const { return m_active; }
+    bool isActive() const { return m_timer.isActive(); }
     // (Re)starts the schedule from now; the first tick is one interval away.
     void start();
     void stop();
-    // Ticks delivered since the last start.
-    std::int64_t ticks() const { return m_ticks; }
 
     // Sets up the process for punctual timers: the Unix event dispatcher
     // (whose waits are not cut to whole milliseconds a second time by glib)
@@ -52,8 +50,6 @@ private:
 
     QBasicTimer m_timer;
     std::chrono::steady_clock::time_point m_anchor;
-    std::int64_t m_ticks = 0;
-    std::uint64_t m_generation = 0; // changes on every start and stop
+    std::int64_t m_ticks = 0; // since the last start
     int m_intervalMs = 0;
-    bool m_active = false;
 };
