@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The baseline for the automatic run: an application doing nothing but
 // counting the ticks of a 1 ms timer. Prints the seconds one run of --ticks
 // ticks took, one line per run.

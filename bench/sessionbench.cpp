@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole-program benchmark. Starts the real program under the current X
 // display (run it inside xvfb-run), drives it with xdotool clicks at the
 // designed screen positions, and reads the timestamps the program writes

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Micro-benchmarks of the two hot paths, on real widgets and the offscreen
 // platform: one automatic-run tick of the main window, and drawing the graph
 // of a 1000-draw run onto its retained canvas.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The card faces and the icon are drawn by tools/cardgen and committed; these
 // checks hold the committed pictures to what a playing card must look like and
 // to the index numbering the rest of the program uses.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 #include "ui/main/cardstack.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Model-based random testing of the main window.
 //
 // A small model of the main window, written from its state table and not from

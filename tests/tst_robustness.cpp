@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program under conditions it does not choose: no audio device, a modal
 // box in the way, long sessions.
 

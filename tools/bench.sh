@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Release with the benchmarks into
 # build-bench/, and runs them: the micro-benchmarks on the offscreen platform,
 # then the whole program and the bare-timer baseline inside a virtual X server.

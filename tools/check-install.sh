@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the installed form of Tavelk end to end: installs into a temporary
 # DESTDIR and validates the desktop entry and AppStream data, builds the
 # Debian package with CPack, installs it with apt-get, starts the installed

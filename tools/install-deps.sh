@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages needed to build, run and test Tavelk.
 # Packages already present are skipped, so a second run costs nothing.
 set -euo pipefail

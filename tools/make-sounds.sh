@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the two cue sounds into assets/sounds. Deterministic (no dither),
 # so rerunning it reproduces the committed files.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tavelk and runs only the real-window end-to-end tests (ctest label
 # e2e): the program on a virtual X server, driven by pointer events.
 set -euo pipefail

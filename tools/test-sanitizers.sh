@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tavelk with AddressSanitizer and UndefinedBehaviorSanitizer (the
 # "asan" preset in CMakePresets.json, in build-asan) and runs the whole ctest
 # suite under them. The sanitizer options, with LeakSanitizer's suppressions

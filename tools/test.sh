@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Tavelk and runs every test:
 #  1. the installed form: install rules, desktop and AppStream validation,
 #     the Debian package installed and started under Xvfb;

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelk authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end tests of the real program: it runs on a virtual X server, is
 # driven by real pointer events at the controls' designed screen positions,
 # and is read back from screenshots and the X window tree.

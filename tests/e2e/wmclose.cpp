@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Asks an X window to close the way a window manager does when its frame's
 // close box is pressed: a WM_DELETE_WINDOW client message. (xdotool's
 // windowclose destroys the window instead, which no user can do.)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws every card face and the program icon and writes them under the
 // directory given on the command line. The output is the same byte for byte
 // on every run, so the committed assets can be checked against it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "ui/common/canvaswindow.h"
 
 #include "ui/common/fonts.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "ui/main/programwindows.h"
 
 #include "ui/graph/form2.h"
