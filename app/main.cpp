@@ -5,13 +5,14 @@
 #include "core/randomcard.h"
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
-#include "ui/main/programwindows.h"
+#include "app/programwindows.h"
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -48,9 +49,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("tavelk"));
     Fonts::installSubstitutions();
 
+    // The shared half of the experiment record lives as long as the process
+    // and outlives every window that reads it.
+    const auto record = std::make_unique<Module1>();
     EffectSoundDevice sound;
     SystemClock clock;
-    ProgramWindows windows(Module1::instance(), sound, clock);
+    ProgramWindows windows(*record, sound, clock);
     windows.showMainWindow();
     return QApplication::exec();
 }

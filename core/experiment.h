@@ -6,17 +6,16 @@
 #include <array>
 #include <cstdint>
 
-// The half of the experiment record shared by every window. One instance
-// lives for the whole process and is never cleared, so a graph window can
-// still read it while the main window is destroyed and rebuilt around help.
+// The half of the experiment record shared by every window. main() owns the
+// one instance for the whole process and passes it down; it is never
+// cleared, so a graph window can still read it while the main window is
+// destroyed and rebuilt around help.
 struct Module1 {
     static constexpr int kHistorySize = 100001;
 
     std::int16_t manualDrawCount = 0;
     std::int32_t autoDrawCount = 0;
     std::array<float, kHistorySize> ratioHistory{};
-
-    static Module1 &instance();
 };
 
 // The half owned by one main window; set afresh by each load.

@@ -5,7 +5,7 @@
 
 #include "core/experiment.h"
 #include "fakes.h"
-#include "ui/main/programwindows.h"
+#include "app/programwindows.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "ui/main/programwindows.h"
+#include "app/programwindows.h"
 
 #include "ui/graph/form2.h"
 #include "ui/help/form4.h"
