@@ -8,9 +8,11 @@
 #include "ui/main/form1.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 ProgramWindows::ProgramWindows(Module1 &record, SoundDevice &sound, Clock &clock)
     : m_record(record), m_sound(sound), m_cards(clock)
@@ -22,6 +24,35 @@ ProgramWindows::~ProgramWindows()
     delete m_form1.data();
     delete m_form2.data();
     delete m_form4.data();
+    for (const QPointer<QWidget> &window : std::as_const(m_closing))
+        delete window.data();
+}
+
+template <class Window>
+Window *ProgramWindows::forget(QPointer<Window> &window)
+{
+    m_closing.removeIf([](const QPointer<QWidget> &w) { return w.isNull(); });
+    Window *closing = std::exchange(window, nullptr);
+    if (closing)
+        m_closing.append(closing);
+    return closing;
+}
+
+// The windows delete themselves on close, by their frame or their own close
+// button; the program forgets them as the close begins.
+bool ProgramWindows::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close) {
+        if (watched == m_form1) {
+            // The timer stops with the window, not when Qt gets round to deleting it.
+            forget(m_form1)->unload();
+        } else if (watched == m_form2) {
+            forget(m_form2);
+        } else if (watched == m_form4) {
+            forget(m_form4);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 Form1 *ProgramWindows::form1() const { return m_form1; }
@@ -38,6 +69,7 @@ void showActive(QWidget *window)
 Form1 *ProgramWindows::showMainWindow()
 {
     m_form1 = new Form1(m_record, {m_cards, m_sound, *this, *this});
+    m_form1->installEventFilter(this);
     m_form1->controller().Form_Load();
     m_form1->focusFirstButton();
     showActive(m_form1);
@@ -46,17 +78,24 @@ Form1 *ProgramWindows::showMainWindow()
 
 void ProgramWindows::showGraph()
 {
-    if (!m_form2)
+    if (!m_form2) {
         m_form2 = new Form2(m_record);
+        m_form2->installEventFilter(this);
+    }
     showActive(m_form2);
 }
 
 void ProgramWindows::replaceMainWithHelp()
 {
-    if (m_form1)
-        m_form1->unload();
-    if (!m_form4)
-        m_form4 = new Form4([this] { showMainWindow(); });
+    if (Form1 *main = forget(m_form1))
+        main->unload();
+    if (!m_form4) {
+        m_form4 = new Form4;
+        m_form4->installEventFilter(this);
+        // Single-shot: a second click on the closing help window brings up
+        // no second main window.
+        connect(m_form4, &Form4::backToMain, this, [this] { showMainWindow(); }, Qt::SingleShotConnection);
+    }
     showActive(m_form4);
 }
 

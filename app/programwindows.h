@@ -6,6 +6,7 @@
 #include "core/mainview.h"
 #include "core/randomcard.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -18,7 +19,14 @@ struct Module1;
 
 // Creates, shows and destroys the program's windows. It outlives them all,
 // and so do the services the main window borrows: the sound player in
-// particular, so that a cue started just before a window goes still plays.
+// particular, so that a cue started just before a window is unloaded still
+// plays.
+//
+// A window that is unloaded or closed is forgotten at once: form1(), form2()
+// and form4() name only windows that are alive for the program, never one
+// that Qt has merely queued for deletion. Qt deletes such a window when
+// control is back in the event loop; until then m_closing keeps hold of it
+// so that a ProgramWindows destroyed first still deletes it.
 class ProgramWindows : public QObject, public WindowActions, public ExitConfirmation {
     Q_OBJECT
 public:
@@ -40,13 +48,20 @@ public:
     // ExitConfirmation
     std::int32_t askExit() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    template <class Window>
+    Window *forget(QPointer<Window> &window);
+
     Module1 &m_record;
     SoundDevice &m_sound;
     ClockSeededCards m_cards;
     QPointer<Form1> m_form1;
     QPointer<Form2> m_form2;
     QPointer<Form4> m_form4;
+    QList<QPointer<QWidget>> m_closing;
 };
 
 // Shows a window the way the program expects: raised and active, since under

@@ -121,7 +121,8 @@ void MainWindowController::Command7_Click() { m_services.windows.showGraph(); }
 void MainWindowController::Command8_Click()
 {
     SoundCue(m_services.sound, kStartOverCue);
-    // This controller's window is gone after the call: touch nothing after it.
+    // The call unloads this controller's window, which Qt then deletes once
+    // control is back in the event loop: touch nothing after it.
     m_services.windows.replaceMainWithHelp();
 }
 

@@ -192,7 +192,7 @@ void TestAccessibility::graphDescription()
 
 void TestAccessibility::helpText()
 {
-    Form4 help([] {});
+    Form4 help;
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&help);
     QVERIFY(window);
     QStringList names;

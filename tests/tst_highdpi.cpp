@@ -57,8 +57,6 @@ void TestHighDpi::layoutKeepsDesignedGeometry()
     for (const Form1Layout::ButtonSpec &row : Form1Layout::kButtons)
         QCOMPARE(form->command(row.number)->geometry(), row.rect);
     QCOMPARE(form->cards()->geometry(), Form1Layout::kCardRect);
-    form->unload();
-    flushDeferredDeletes();
 }
 
 void TestHighDpi::cardFace_data()

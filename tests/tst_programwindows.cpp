@@ -118,13 +118,16 @@ void TestProgramWindows::graphIsCreatedThenRaised()
     form->command(7)->click();
     QCOMPARE(rig.windows.form2(), graph.data());
 
+    // Closed, the graph window is forgotten at once, though Qt deletes it
+    // only back in the event loop; the button then builds a fresh one.
     graph->Command1_Click();
-    flushDeferredDeletes();
-    QVERIFY(!graph);
+    QVERIFY(!rig.windows.form2());
+    QVERIFY(graph && graph->isHidden());
     QVERIFY(form->isVisible());
     form->command(7)->click();
-    QVERIFY(rig.windows.form2());
-    QVERIFY(rig.windows.form2() != nullptr);
+    QVERIFY(rig.windows.form2() && rig.windows.form2() != graph.data());
+    QVERIFY(rig.windows.form2()->isVisible());
+    QTRY_VERIFY(!graph);
 }
 
 void TestProgramWindows::helpAndBack()
@@ -138,17 +141,21 @@ void TestProgramWindows::helpAndBack()
     rig.log.entries.clear();
 
     first->command(8)->click();
-    flushDeferredDeletes();
-    QVERIFY(!first);
+    QVERIFY(!rig.windows.form1());
+    QVERIFY(first && first->isHidden() && !first->timer1().isActive());
     QCOMPARE(rig.log.entries, (QStringList{"stop", "close", "file pinpon.wav", "open", "sound"}));
     QPointer<Form4> help = rig.windows.form4();
     QVERIFY(help && help->isVisible());
 
     help->Command1_Click();
-    flushDeferredDeletes();
-    QVERIFY(!help);
+    QVERIFY(!rig.windows.form4());
+    QVERIFY(help && help->isHidden());
     Form1 *second = rig.windows.form1();
-    QVERIFY(second && second->isVisible());
+    QVERIFY(second && second != first.data() && second->isVisible());
+    // A second click on the closing help window brings up no second main window.
+    help->Command1_Click();
+    QCOMPARE(rig.windows.form1(), second);
+    QTRY_VERIFY(!first && !help);
     QCOMPARE(second->label(3)->text(), QStringLiteral("0"));
     QCOMPARE(second->label(4)->text(), QStringLiteral("0"));
     QCOMPARE(second->label(6)->text(), QString());
@@ -211,27 +218,30 @@ void TestProgramWindows::closingTheMainWindowStopsItsTimer()
     QPointer<Form1> form = rig.windows.showMainWindow();
     form->command(4)->click();
     QVERIFY(runUntil([&] { return rig.record->autoDrawCount >= 10; }));
+    // Checked while Qt still holds the closed window for deletion: the timer
+    // stops with the close, not with the deletion.
     form->close();
-    flushDeferredDeletes();
-    QVERIFY(!form);
+    QVERIFY(!rig.windows.form1());
+    QVERIFY(form && form->isHidden());
+    QVERIFY(!form->timer1().isActive());
     const int count = rig.record->autoDrawCount;
     QTest::qWait(50);
     QCOMPARE(rig.record->autoDrawCount, count);
+    QVERIFY(!form);
 }
 
 void TestProgramWindows::closingHelpByItsFrameLeavesNoWindow()
 {
     ProgramRig rig;
     rig.windows.showMainWindow()->command(8)->click();
-    flushDeferredDeletes();
     QPointer<Form4> help = rig.windows.form4();
     QVERIFY(help);
     QTimer::singleShot(0, help, &QWidget::close);
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);
-    flushDeferredDeletes();
-    QVERIFY(!help);
+    QVERIFY(!rig.windows.form4());
     QVERIFY(!rig.windows.form1());
+    QTRY_VERIFY(!help);
 }
 
 QTEST_MAIN(TestProgramWindows)

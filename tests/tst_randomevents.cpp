@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 using Label = MainView::Label;
@@ -324,8 +325,10 @@ public:
         QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, button->geometry().center());
         if (windows.helpRequested) {
             windows.helpRequested = false;
-            form->unload();
-            flushDeferredDeletes();
+            // Unloaded from outside its own handlers, so it can go at once.
+            Form1 *unloaded = std::exchange(form, nullptr);
+            unloaded->unload();
+            delete unloaded;
         }
     }
     void tick() override

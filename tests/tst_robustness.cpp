@@ -127,9 +127,8 @@ void TestRobustness::handlersGoOnWithRealCues()
     fullRun(form);
     QCOMPARE(enabledMask(form), QStringLiteral("--+--+++"));
     form->command(button)->click();
-    flushDeferredDeletes();
     if (buttonsAfter == u"help") {
-        QVERIFY(!form);
+        QVERIFY(!rig.windows.form1());
         QVERIFY(rig.windows.form4() && rig.windows.form4()->isVisible());
     } else {
         QCOMPARE(enabledMask(form), buttonsAfter);
@@ -236,9 +235,10 @@ void TestRobustness::memoryStaysFlatOverHelpAndBack()
     auto cycles = [&](int count) {
         for (int i = 0; i < count; ++i) {
             rig.windows.form1()->command(8)->click();
-            flushDeferredDeletes();
             QVERIFY(rig.windows.form4());
             rig.windows.form4()->Command1_Click();
+            // The windows are deleted, as the program's loop would delete them,
+            // before memory is measured.
             flushDeferredDeletes();
             QVERIFY(rig.windows.form1());
             QVERIFY(!rig.windows.form4());

@@ -34,7 +34,7 @@ public:
 public slots:
     // Runs each time the window becomes the program's active window.
     virtual void Form_Activate() = 0;
-    // Closes the window, which destroys it.
+    // Closes the window, which queues it for deletion.
     virtual void Command1_Click();
 
 protected:

@@ -7,9 +7,6 @@
 #include "ui/common/retainedcanvas.h"
 #include "ui/help/helptext.h"
 
-
-#include <utility>
-
 namespace {
 
 // The canvas measures in twips.
@@ -17,12 +14,11 @@ constexpr int kTwipsPerPixel = 15;
 
 } // namespace
 
-Form4::Form4(std::function<void()> showMainWindow, QWidget *parent)
+Form4::Form4(QWidget *parent)
     : CanvasWindow({QStringLiteral(" Tavelk＿ヘルプ（設問と操作方法）"), QRect(232, 149, 570, 488),
                     QRect(504, 0, 57, 25), QLine(8, 24, 560, 24), QRect(8, 32, 553, 449),
                     /*pictureFirstInTabOrder=*/false},
                    parent)
-    , m_showMainWindow(std::move(showMainWindow))
 {
     picture()->setFont(Fonts::designFont(15, false));
     const QSize area = picture()->areaSize();
@@ -44,10 +40,6 @@ void Form4::Form_Activate()
 
 void Form4::Command1_Click()
 {
-    // Taken out first: the window is on its way to deletion after close(),
-    // and a second click before then must not bring up a second main window.
-    const std::function<void()> showMainWindow = std::exchange(m_showMainWindow, nullptr);
     CanvasWindow::Command1_Click();
-    if (showMainWindow)
-        showMainWindow();
+    emit backToMain();
 }

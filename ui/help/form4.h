@@ -5,8 +5,6 @@
 
 #include "ui/common/canvaswindow.h"
 
-#include <functional>
-
 // The help window: the problem and the operating instructions, printed on a
 // canvas. Its close button brings the main window back.
 class Form4 : public CanvasWindow
@@ -14,12 +12,14 @@ class Form4 : public CanvasWindow
     Q_OBJECT
 
 public:
-    explicit Form4(std::function<void()> showMainWindow, QWidget *parent = nullptr);
+    explicit Form4(QWidget *parent = nullptr);
+
+signals:
+    // The close button was clicked and the window closed: the main window is
+    // to come back. Not sent when the window is closed by its frame.
+    void backToMain();
 
 public slots:
     void Form_Activate() override;
     void Command1_Click() override;
-
-private:
-    std::function<void()> m_showMainWindow; // emptied by the first close
 };

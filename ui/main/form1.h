@@ -29,7 +29,7 @@ public:
     CardStack *cards() const { return m_cards; }
     const TickTimer &timer1() const { return m_timer1; }
 
-    // Unloading: the timer stops with the window, then the window goes.
+    // Unloading: the timer stops, the window hides and is queued for deletion.
     void unload();
 
     // MainView
