@@ -6,13 +6,16 @@
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
 #include "app/programwindows.h"
-#include "ui/main/ticktimer.h"
 
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -34,12 +37,25 @@ void holdStartupMessages(QtMsgType type, const QMessageLogContext &context, cons
     std::_Exit(1);
 }
 
+// Sets up the process for punctual timers: the Unix event dispatcher (whose
+// waits are not cut to whole milliseconds a second time by glib) and a 1 ns
+// timer slack (so the kernel wakes us when asked, not up to 50 us later).
+// Must run before the application object is built; a QT_NO_GLIB already set
+// by the user is respected.
+void preparePunctualTimers()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // The event dispatcher is chosen when the application object is built.
-    TickTimer::prepareProcess();
+    preparePunctualTimers();
     g_previousHandler = qInstallMessageHandler(holdStartupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_previousHandler);

@@ -3,14 +3,13 @@
 
 #include "ui/main/ticktimer.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QTimerEvent>
-#include <QWindow>
 
-#include <cstdio>
-#include <ctime>
-#include <sys/prctl.h>
+#include <algorithm>
+
+#ifdef TAVELK_WITH_BENCH_LOG
+#include "ui/main/benchlog.h"
+#endif
 
 namespace {
 
@@ -21,58 +20,7 @@ using Clock = std::chrono::steady_clock;
 // backlog at once.
 constexpr std::int64_t kMaxBacklog = 10;
 
-// Benchmark log: with TAVELK_BENCH_LOG=<file> the program appends one line
-// per window exposure and per timer start and stop, with CLOCK_MONOTONIC and
-// process CPU times in nanoseconds. The variable is read once when the
-// application object is built; unset, the only cost is a null check on
-// timer start and stop, never on a tick.
-std::FILE *g_benchLog = nullptr;
-
-long long nanosecondsOf(clockid_t clock)
-{
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
-}
-
-void logLine(const char *event, const QByteArray &detail = {})
-{
-    std::fprintf(g_benchLog, "%s %lld %lld %s\n", event, nanosecondsOf(CLOCK_MONOTONIC),
-                 nanosecondsOf(CLOCK_PROCESS_CPUTIME_ID), detail.constData());
-}
-
-class ExposeLogger : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose && watched->isWindowType()) {
-            auto *window = static_cast<QWindow *>(watched);
-            if (window->isExposed())
-                logLine("expose", window->title().trimmed().toUtf8());
-        }
-        return false;
-    }
-};
-
-void openBenchLog()
-{
-    const QByteArray path = qgetenv("TAVELK_BENCH_LOG");
-    if (path.isEmpty())
-        return;
-    g_benchLog = std::fopen(path.constData(), "a");
-    if (!g_benchLog)
-        return;
-    std::setvbuf(g_benchLog, nullptr, _IOLBF, 0);
-    QCoreApplication *app = QCoreApplication::instance();
-    app->installEventFilter(new ExposeLogger(app));
-}
-
 } // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(openBenchLog)
 
 TickTimer::TickTimer(QObject *parent) : QObject(parent) {}
 
@@ -80,8 +28,10 @@ TickTimer::~TickTimer() = default;
 
 void TickTimer::start()
 {
-    if (g_benchLog && !isActive())
-        logLine("start");
+#ifdef TAVELK_WITH_BENCH_LOG
+    if (!isActive())
+        BenchLog::timerStarted();
+#endif
     m_ticks = 0;
     m_anchor = Clock::now();
     armForNextTick();
@@ -89,8 +39,10 @@ void TickTimer::start()
 
 void TickTimer::stop()
 {
-    if (g_benchLog && isActive())
-        logLine("stop", QByteArray::number(qlonglong(m_ticks)));
+#ifdef TAVELK_WITH_BENCH_LOG
+    if (isActive())
+        BenchLog::timerStopped(m_ticks);
+#endif
     m_timer.stop();
 }
 
@@ -119,9 +71,3 @@ void TickTimer::armForNextTick()
     m_timer.start(int(wait.count()), Qt::PreciseTimer, this);
 }
 
-void TickTimer::prepareProcess()
-{
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-}

@@ -35,13 +35,6 @@ public:
     void start();
     void stop();
 
-    // Sets up the process for punctual timers: the Unix event dispatcher
-    // (whose waits are not cut to whole milliseconds a second time by glib)
-    // and a 1 ns timer slack (so the kernel wakes us when asked, not up to
-    // 50 us later). Call before the application object is built; a
-    // QT_NO_GLIB already set by the user is respected.
-    static void prepareProcess();
-
 signals:
     void timeout();
 

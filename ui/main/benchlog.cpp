@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 Tavelk authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "ui/main/benchlog.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWindow>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+std::FILE *g_benchLog = nullptr;
+
+long long nanosecondsOf(clockid_t clock)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
+}
+
+void logLine(const char *event, const QByteArray &detail = {})
+{
+    std::fprintf(g_benchLog, "%s %lld %lld %s\n", event, nanosecondsOf(CLOCK_MONOTONIC),
+                 nanosecondsOf(CLOCK_PROCESS_CPUTIME_ID), detail.constData());
+}
+
+class ExposeLogger : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && watched->isWindowType()) {
+            auto *window = static_cast<QWindow *>(watched);
+            if (window->isExposed())
+                logLine("expose", window->title().trimmed().toUtf8());
+        }
+        return false;
+    }
+};
+
+void openBenchLog()
+{
+    const QByteArray path = qgetenv("TAVELK_BENCH_LOG");
+    if (path.isEmpty())
+        return;
+    g_benchLog = std::fopen(path.constData(), "a");
+    if (!g_benchLog)
+        return;
+    std::setvbuf(g_benchLog, nullptr, _IOLBF, 0);
+    QCoreApplication *app = QCoreApplication::instance();
+    app->installEventFilter(new ExposeLogger(app));
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(openBenchLog)
+
+void BenchLog::timerStarted()
+{
+    if (g_benchLog)
+        logLine("start");
+}
+
+void BenchLog::timerStopped(std::int64_t ticks)
+{
+    if (g_benchLog)
+        logLine("stop", QByteArray::number(qlonglong(ticks)));
+}
