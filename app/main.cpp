@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "app/platformchoice.h"
 #include "core/experiment.h"
 #include "core/randomcard.h"
 #include "ui/common/effectsounddevice.h"
@@ -37,8 +38,10 @@ void holdStartupMessages(QtMsgType type, const QMessageLogContext &context, cons
 
 int main(int argc, char *argv[])
 {
-    // The event dispatcher is chosen when the application object is built.
+    // The event dispatcher and the platform are chosen when the application
+    // object is built.
     TickTimer::prepareProcess();
+    PlatformChoice::apply();
     g_previousHandler = qInstallMessageHandler(holdStartupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_previousHandler);
@@ -46,6 +49,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(message));
 
     QApplication::setApplicationName(QStringLiteral("tavelk"));
+    // Docks and task bars match the windows to the desktop entry by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelk"));
     Fonts::installSubstitutions();
 
     EffectSoundDevice sound;
