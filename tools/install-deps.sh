@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   libbenchmark-dev libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick sox libxcb1-dev strace
+  openbox xfwm4 dbus-daemon
   desktop-file-utils appstream dpkg-dev file
 )
 
