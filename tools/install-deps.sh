@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev
+  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev libxkbcommon-dev
   fonts-ipafont-gothic
   libbenchmark-dev libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick sox libxcb1-dev strace
