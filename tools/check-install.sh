@@ -133,7 +133,7 @@ wait "$tracer" 2>/dev/null
 exit $status
 EOF
 trace=$work/trace
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$trace" >"$log" 2>&1 \
+bash "$root/tests/e2e/xserver.sh" bash "$work/session.sh" "$trace" >"$log" 2>&1 \
   || { cat "$log" "$trace.out" >&2; fail "the installed program did not start as expected"; }
 grep -q 'openat(.*"/usr/share/tavelk/pinpon.wav", O_RDONLY[^)]*) = [0-9]' "$trace" \
   || { cat "$trace.out" >&2; fail "the installed program did not open /usr/share/tavelk/pinpon.wav"; }
