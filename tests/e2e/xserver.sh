@@ -16,7 +16,8 @@
 # -noreset the server resets whenever its last client disconnects, racing the
 # next client, which then cannot open the display. Here Xvfb picks its own
 # number (-displayfd) and never resets; xserver_start returns only once the
-# server answers a client. Local clients need no cookie (-nolisten tcp).
+# server answers a client. It has no authorization file, so any local client
+# may connect without a cookie; -nolisten tcp keeps it local.
 
 # Returns non-zero, with the server's own output, if it does not come up.
 # shellcheck disable=SC2120 # the arguments are optional
