@@ -9,11 +9,12 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <cstring>
 
-EffectSoundDevice::EffectSoundDevice() : EffectSoundDevice(defaultSearchDirs()) {}
+EffectSoundDevice::EffectSoundDevice() : m_searchDirs{QCoreApplication::applicationDirPath()}, m_searchDataDirs(true) {}
 
 EffectSoundDevice::EffectSoundDevice(QStringList searchDirs) : m_searchDirs(std::move(searchDirs)) {}
 
@@ -33,9 +34,15 @@ EffectSoundDevice::~EffectSoundDevice()
     }
 }
 
-QStringList EffectSoundDevice::defaultSearchDirs()
+QStringList EffectSoundDevice::candidates(const QString &fileName) const
 {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(TAVELK_DATA_DIR)};
+    QStringList paths;
+    for (const QString &dir : m_searchDirs)
+        paths << dir + QLatin1Char('/') + fileName;
+    // The application's folder under each XDG data directory, the user's own first.
+    if (m_searchDataDirs)
+        paths << QStandardPaths::locateAll(QStandardPaths::AppDataLocation, fileName);
+    return paths;
 }
 
 bool EffectSoundDevice::isPlayableWave(const QString &path)
@@ -90,8 +97,8 @@ void EffectSoundDevice::close()
 void EffectSoundDevice::setFileName(const QString &fileName)
 {
     m_path.clear();
-    for (const QString &dir : std::as_const(m_searchDirs)) {
-        const QFileInfo candidate(dir + QLatin1Char('/') + fileName);
+    for (const QString &path : candidates(fileName)) {
+        const QFileInfo candidate(path);
         if (candidate.isFile()) {
             if (isPlayableWave(candidate.absoluteFilePath()))
                 m_path = candidate.absoluteFilePath();
