@@ -8,33 +8,9 @@
 #include "ui/common/fonts.h"
 #include "ui/main/programwindows.h"
 #include "ui/main/ticktimer.h"
+#include "startup.h"
 
 #include <QApplication>
-#include <QStringList>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// Without a display Qt's platform plugin gives up with several lines of
-// advice and abort(), which leaves a core dump. While the application object
-// is being built, hold Qt's messages back; if that ends fatally, say one
-// plain sentence and exit with 1 instead.
-QStringList g_heldMessages;
-QtMessageHandler g_previousHandler = nullptr;
-
-void holdStartupMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtFatalMsg) {
-        g_heldMessages << qFormatLogMessage(type, context, message);
-        return;
-    }
-    std::fputs("tavelk: cannot open a display; on a machine without a screen run it under xvfb-run\n", stderr);
-    std::fflush(stderr);
-    std::_Exit(1);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -42,11 +18,9 @@ int main(int argc, char *argv[])
     // object is built.
     TickTimer::prepareProcess();
     PlatformChoice::apply();
-    g_previousHandler = qInstallMessageHandler(holdStartupMessages);
+    Startup::holdMessages();
     QApplication app(argc, argv);
-    qInstallMessageHandler(g_previousHandler);
-    for (const QString &message : std::as_const(g_heldMessages))
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+    Startup::releaseMessages();
 
     QApplication::setApplicationName(QStringLiteral("tavelk"));
     // Docks and task bars match the windows to the desktop entry by this id.
