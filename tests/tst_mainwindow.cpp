@@ -29,6 +29,7 @@ private slots:
     void keyboard();
     void pixels_data();
     void pixels();
+    void darkPaletteKeepsLabelsReadable();
 
 private:
     std::unique_ptr<ProgramRig> m_rig;
@@ -244,6 +245,28 @@ void TestMainWindow::pixels()
         : expect == u"yellow"                ? QColor(255, 255, 192)
                                              : QColor(255, 255, 255);
     QCOMPARE(shot.pixelColor(at), expected);
+}
+
+void TestMainWindow::darkPaletteKeepsLabelsReadable()
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53)); // light texts on dark grounds
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    ProgramRig rig;
+    ScriptedCards cards;
+    Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows});
+    const QImage shot = form.grab().toImage();
+    QApplication::setPalette(light);
+    for (const LabelSpec &row : kLabels) {
+        QLabel *label = form.label(row.number);
+        const QColor text = label->palette().color(label->foregroundRole());
+        QCOMPARE(label->palette().color(QPalette::Window), row.background);
+        // Black or red on the white and light-yellow boxes, never the theme's white.
+        QVERIFY2(text == QColor(Qt::black) || text == kRed, qPrintable(label->objectName()));
+        QCOMPARE(shot.pixelColor(row.rect.topLeft() + QPoint(0, 12)), QColor(Qt::black));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

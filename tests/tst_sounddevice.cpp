@@ -55,15 +55,36 @@ void TestSoundDevice::neverLooksInTheWorkingDirectory()
 
 void TestSoundDevice::programFolderComesBeforeDataFolder()
 {
-    QTemporaryDir program, data;
+    // The data folders are the application's folder under XDG_DATA_HOME,
+    // then under each entry of XDG_DATA_DIRS, as an installed program sees them.
+    QTemporaryDir home, first, second;
+    const QString app = QCoreApplication::applicationName();
     const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(kEndCue);
-    for (const QString &copy : {program.filePath(kEndCue), data.filePath(kEndCue), data.filePath(kStartOverCue)})
-        QVERIFY(QFile::copy(shipped, copy));
-    EffectSoundDevice device({program.path(), data.path()});
-    device.setFileName(kEndCue);
-    QCOMPARE(device.resolvedPath(), program.filePath(kEndCue));
-    device.setFileName(kStartOverCue);
-    QCOMPARE(device.resolvedPath(), data.filePath(kStartOverCue));
+    const auto place = [&](const QTemporaryDir &root, const QString &name) {
+        QDir(root.path()).mkpath(app);
+        const QString path = root.filePath(app + QLatin1Char('/') + name);
+        QFile::copy(shipped, path);
+        return path;
+    };
+    place(first, kEndCue);
+    const QString onlySecond = place(second, QStringLiteral("second.wav"));
+    const QString inHome = place(home, QStringLiteral("both.wav"));
+    place(first, QStringLiteral("both.wav"));
+    const QString inFirst = place(first, QStringLiteral("first.wav"));
+    place(second, QStringLiteral("first.wav"));
+
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME"), oldDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", (first.path() + QLatin1Char(':') + second.path()).toLocal8Bit());
+    EffectSoundDevice device;
+    QStringList resolved;
+    for (const QString &name : {kEndCue, QStringLiteral("second.wav"), QStringLiteral("both.wav"), QStringLiteral("first.wav")}) {
+        device.setFileName(name);
+        resolved << device.resolvedPath();
+    }
+    qputenv("XDG_DATA_HOME", oldHome);
+    qputenv("XDG_DATA_DIRS", oldDirs);
+    QCOMPARE(resolved, (QStringList{shipped, onlySecond, inHome, inFirst}));
 }
 
 void TestSoundDevice::shippedSoundsArePlayable()

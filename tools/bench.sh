@@ -7,7 +7,7 @@
 # Prints the tables. Not part of the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVELK_BUILD_BENCH=ON >/dev/null
 cmake --build build-bench --parallel "$(nproc)"
 

@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Tavelk authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages needed to build, run and test Tavelk.
+# Installs the Debian packages Tavelk needs:
+#   install-deps.sh run    to build and run the program (the default);
+#   install-deps.sh test   that, and what the tests, the install check and the
+#                          benchmarks need.
 # Packages already present are skipped, so a second run costs nothing.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev
+run_packages=(
+  build-essential cmake ninja-build
+  qt6-base-dev qt6-multimedia-dev libxkbcommon-dev
   fonts-ipafont-gothic
-  libbenchmark-dev libgtest-dev
-  xvfb xauth xdotool x11-utils imagemagick sox libxcb1-dev strace
-  desktop-file-utils appstream dpkg-dev file
 )
+
+# One group per line: the benchmarks; the real-window tests under Xvfb; the
+# end-to-end tests' window-manager close helper; the installed-form check
+# (validators, the Debian package, the licence check, the file-open trace).
+test_packages=(
+  libbenchmark-dev
+  xvfb xauth xdotool x11-utils imagemagick
+  libxcb1-dev
+  desktop-file-utils appstream dpkg-dev file lintian reuse strace
+)
+
+case "${1:-run}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 # Writes the two cue sounds into assets/sounds. Deterministic (no dither),
 # so rerunning it reproduces the committed files.
 set -euo pipefail
+command -v sox >/dev/null || { echo "make-sounds: needs sox (apt-get install sox)" >&2; exit 1; }
 out="${1:-$(dirname "$0")/../assets/sounds}"
 mkdir -p "$out"
 

@@ -5,9 +5,9 @@
 # e2e): the program on a virtual X server, driven by pointer events.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 
 build=${TAVELK_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" -L e2e --output-on-failure "$@"

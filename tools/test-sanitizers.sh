@@ -7,7 +7,7 @@
 # in tools/lsan.supp, come from the test preset. Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 
 cmake --preset asan
 cmake --build --preset asan

@@ -14,10 +14,8 @@ scenario=$1
 tavelk=$2
 wmclose=${3:-}
 
-# Everything but the no-display case gets its own X server.
-if [ "$scenario" != nodisplay ] && [ -z "${TAVELK_E2E_ON_XVFB:-}" ]; then
-  exec env TAVELK_E2E_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+# shellcheck source=tests/e2e/xserver.sh
+. "$(dirname "$0")/xserver.sh"
 
 tmp=$(mktemp -d)
 pid=
@@ -26,9 +24,14 @@ cleanup() {
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   fi
+  xserver_stop
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# Everything but the no-display case gets an X server of its own.
+if [ "$scenario" != nodisplay ]; then
+  xserver_start -screen 0 1024x768x24 || { echo "FAIL [$scenario]: no X server" >&2; exit 1; }
+fi
 export XDG_RUNTIME_DIR="$tmp/xdg"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -345,23 +348,37 @@ scenario_close() {
   [ -z "$(window_ids "$MAIN")" ] || fail "the main window outlived the program"
 }
 
+# A start-up that cannot open its platform: exit code 1, no core dump, one
+# message on stderr (a first line, then Qt's reasons indented under it) that
+# names the reason.
 scenario_nodisplay() {
   local case
-  for case in unset :nonexistent :97; do
-    step "display $case"
+  local -A headline=(
+    [unset]="tavelk: cannot open a display; " [:nonexistent]="tavelk: cannot open a display; "
+    [:97]="tavelk: cannot open a display; " [nosuchplugin]="tavelk: Qt's platform plugin cannot start"
+  )
+  local -A reason=(
+    [unset]="could not connect to display" [:nonexistent]="could not connect to display :nonexistent"
+    [:97]="could not connect to display :97" [nosuchplugin]='Could not find the Qt platform plugin "nosuchplugin"'
+  )
+  for case in unset :nonexistent :97 nosuchplugin; do
+    step "start-up: $case"
     local rc=0
     (
       cd "$tmp"
       ulimit -c unlimited 2>/dev/null || true
-      if [ "$case" = unset ]; then
-        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavelk" >"$tmp/out" 2>"$tmp/err"
-      else
-        env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$case" "$tavelk" >"$tmp/out" 2>"$tmp/err"
-      fi
+      case $case in
+        unset) env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavelk" ;;
+        nosuchplugin) env QT_QPA_PLATFORM=nosuchplugin "$tavelk" ;;
+        *) env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$case" "$tavelk" ;;
+      esac >"$tmp/out" 2>"$tmp/err"
     ) || rc=$?
     [ "$rc" -eq 1 ] || fail "exit code $rc, want 1"
-    [ "$(wc -l <"$tmp/err")" -eq 1 ] || fail "stderr has $(wc -l <"$tmp/err") lines, want 1"
-    grep -q '^tavelk: cannot open a display; ' "$tmp/err" || fail "unexpected message: $(cat "$tmp/err")"
+    [[ $(head -n 1 "$tmp/err") == "${headline[$case]}"* ]] || fail "unexpected first line: $(head -n 1 "$tmp/err")"
+    if tail -n +2 "$tmp/err" | grep -qv '^  '; then fail "stderr has lines outside the one message"; fi
+    if ! grep -qF "  qt.qpa." "$tmp/err" || ! grep -qF "${reason[$case]}" "$tmp/err"; then
+      fail "the message does not name the reason \"${reason[$case]}\""
+    fi
     [ ! -s "$tmp/out" ] || fail "unexpected output on stdout"
     if compgen -G "$tmp/core*" >/dev/null; then fail "a core file was left"; fi
   done

@@ -13,10 +13,13 @@ class QSoundEffect;
 // Plays the cues through QSoundEffect, which never blocks: with no audio
 // device it only warns, and a broken file just never becomes ready.
 // The bare file name is looked up in the program's own folder, then in the
-// installed data folder, never in the working directory.
+// application's data folders (tavelk under $XDG_DATA_HOME and each entry of
+// $XDG_DATA_DIRS), so any installation prefix works; never in the working
+// directory.
 class EffectSoundDevice final : public SoundDevice {
 public:
     EffectSoundDevice();
+    // Only these folders, in this order: no data folder lookup.
     explicit EffectSoundDevice(QStringList searchDirs);
     ~EffectSoundDevice() override;
 
@@ -28,7 +31,6 @@ public:
 
     // The full path the last file name resolved to; empty if none was found.
     QString resolvedPath() const { return m_path; }
-    static QStringList defaultSearchDirs();
 
     // QSoundEffect's loader never finishes on an empty or cut-short file, and
     // replacing such a source then blocks the caller for good; so only a file
@@ -36,7 +38,10 @@ public:
     static bool isPlayableWave(const QString &path);
 
 private:
+    QStringList candidates(const QString &fileName) const;
+
     QStringList m_searchDirs;
+    bool m_searchDataDirs = false;
     QString m_path;
     // Created on the first cue: setting up the audio backend costs start-up time.
     std::unique_ptr<QSoundEffect> m_effect;

@@ -17,6 +17,6 @@ void BoxLabel::paintEvent(QPaintEvent *event)
 {
     QLabel::paintEvent(event);
     QPainter painter(this);
-    painter.setPen(parentWidget() ? parentWidget()->palette().color(QPalette::WindowText) : Qt::black);
+    painter.setPen(Qt::black); // on the fixed light ground, whatever the theme
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -5,8 +5,9 @@
 
 #include <QLabel>
 
-// A label in a single-line box. The box is drawn in the window-text colour
-// whatever the text colour, so the red numbers keep black borders.
+// A label in a single-line box. The box is drawn in black whatever the text
+// colour or the theme, so the red numbers keep black borders and a dark
+// theme cannot hide the box on its light ground.
 class BoxLabel : public QLabel {
     Q_OBJECT
 public:

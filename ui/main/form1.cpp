@@ -65,8 +65,10 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette pal = label->palette();
         pal.setColor(QPalette::Window, row.background);
-        pal.setColor(QPalette::WindowText,
-                     row.colour.rgb.isValid() ? row.colour.rgb : palette().color(row.colour.role));
+        // The boxes keep their white and light-yellow grounds under any
+        // theme, so the window-text and button-text roles are read as their
+        // classic black: a dark theme's light text would vanish on them.
+        pal.setColor(QPalette::WindowText, row.colour.rgb.isValid() ? row.colour.rgb : QColor(Qt::black));
         label->setPalette(pal);
         m_labels[row.number - 1] = label;
     }
