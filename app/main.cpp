@@ -6,33 +6,12 @@
 #include "core/randomcard.h"
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
+#include "ui/main/ticktimer.h"
 #include "app/programwindows.h"
 #include "app/startup.h"
 
 #include <QApplication>
 #include <memory>
-
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-
-namespace {
-
-// Sets up the process for punctual timers: the Unix event dispatcher (whose
-// waits are not cut to whole milliseconds a second time by glib) and a 1 ns
-// timer slack (so the kernel wakes us when asked, not up to 50 us later).
-// Must run before the application object is built; a QT_NO_GLIB already set
-// by the user is respected.
-void preparePunctualTimers()
-{
-#ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -8,8 +8,8 @@
 //   baretimer [--ticks N] [--runs N] [--timer qtimer|tick] [--default-dispatcher]
 //
 // By default the process is set up as the program's main() sets itself up
-// (the Unix event dispatcher, 1 ns timer slack); --default-dispatcher leaves
-// Qt's defaults.
+// (preparePunctualTimers: the Unix event dispatcher, 1 ns timer slack);
+// --default-dispatcher leaves Qt's defaults.
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>
@@ -19,24 +19,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-
-namespace {
-
-// The same two settings as preparePunctualTimers() in app/main.cpp.
-void preparePunctualTimers()
-{
-#ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -103,7 +103,7 @@ struct MainWindowFixture {
     {
         form.controller().Command6_Click();
         form.controller().Command4_Click();
-        form.stopTimer();
+        form.stopTimer1();
         QCoreApplication::processEvents();
     }
 

@@ -11,14 +11,15 @@
 class MainView {
 public:
     enum class Button { Command1 = 1, Command2, Command3, Command4, Command5, Command6, Command7, Command8 };
-    enum class Label { Label3, Label4, Label6, Label7 };
+    // The labels the controller writes, by their numbers on the window.
+    enum class Label { Label3 = 3, Label4 = 4, Label6 = 6, Label7 = 7 };
 
     virtual ~MainView() = default;
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual void setLabelText(Label label, const QString &text) = 0;
     virtual void setCardVisible(std::int16_t index, bool visible) = 0;
-    virtual void startTimer() = 0;
-    virtual void stopTimer() = 0;
+    virtual void startTimer1() = 0;
+    virtual void stopTimer1() = 0;
 };
 
 // The modal exit question; answers with the codes below.

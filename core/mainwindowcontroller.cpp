@@ -39,7 +39,7 @@ void MainWindowController::Command1_Click()
     enable(Button::Command4);
     enable(Button::Command6);
     enable(Button::Command8);
-    m_view.stopTimer();
+    m_view.stopTimer1();
     if (m_shared.manualDrawCount >= kManualLimit)
         return;
     // Drawn before the first tick, the card on show is the ace, not the
@@ -61,7 +61,7 @@ void MainWindowController::Command2_Click()
     disable(Button::Command4);
     disable(Button::Command6);
     disable(Button::Command8);
-    m_view.startTimer();
+    m_view.startTimer1();
 }
 
 void MainWindowController::Command3_Click()
@@ -76,7 +76,7 @@ void MainWindowController::Command4_Click()
 {
     m_shared.autoDrawCount = m_shared.manualDrawCount;
     m_form.runMode = 1;
-    m_view.startTimer();
+    m_view.startTimer1();
     disable(Button::Command2);
     disable(Button::Command3);
     disable(Button::Command4);
@@ -89,7 +89,7 @@ void MainWindowController::Command4_Click()
 void MainWindowController::Command5_Click()
 {
     m_form.runMode = -1;
-    m_view.stopTimer();
+    m_view.stopTimer1();
     enable(Button::Command3);
     disable(Button::Command4);
     disable(Button::Command5);
@@ -135,7 +135,7 @@ void MainWindowController::Timer1_Timer()
     if (m_form.runMode != 1)
         return;
     if (m_shared.autoDrawCount >= kRunLength) {
-        m_view.stopTimer();
+        m_view.stopTimer1();
         enable(Button::Command3);
         enable(Button::Command6);
         disable(Button::Command4);

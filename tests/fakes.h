@@ -37,8 +37,8 @@ public:
             throw std::out_of_range("card index");
         visible[index] = on;
     }
-    void startTimer() override { timerRunning = true; }
-    void stopTimer() override { timerRunning = false; }
+    void startTimer1() override { timerRunning = true; }
+    void stopTimer1() override { timerRunning = false; }
 
     // "+" for an enabled button, "-" for a disabled one, Command1 first.
     QString buttonMask() const
@@ -59,7 +59,7 @@ public:
     }
 
     std::array<bool, 9> enabled{};
-    std::array<QString, 4> labels;
+    std::array<QString, 8> labels; // by label number; only 3, 4, 6 and 7 are written
     std::array<bool, 53> visible{};
     bool timerRunning = false;
 };

@@ -339,11 +339,7 @@ public:
     bool hasWindow() const override { return bool(form); }
     bool enabled(int b) const override { return form->command(b)->isEnabled(); }
     bool timerRunning() const override { return form->timer1().isActive(); }
-    QString text(Label l) const override
-    {
-        static constexpr int numbers[] = {3, 4, 6, 7};
-        return form->label(numbers[static_cast<int>(l)])->text();
-    }
+    QString text(Label l) const override { return form->label(static_cast<int>(l))->text(); }
     int visibleCount() const override { return form->cards()->visibleCount(); }
     int shownFace() const override { return form->cards()->topCard(); }
     const MainWindowController &controller() const override { return form->controller(); }

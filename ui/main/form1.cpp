@@ -41,6 +41,18 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     m_cards = new CardStack(this);
     m_cards->move(kCardRect.topLeft());
 
+    buildButtons();
+    buildLabels();
+
+    // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
+    m_timer1.setInterval(1);
+
+    m_controller = std::make_unique<MainWindowController>(*this, shared, services);
+    connectHandlers();
+}
+
+void Form1::buildButtons()
+{
     for (const ButtonSpec &row : kButtons) {
         auto *button = new QPushButton(QString::fromUtf16(row.caption), this);
         button->setObjectName(QStringLiteral("Command%1").arg(row.number));
@@ -53,7 +65,10 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     }
     for (int i = 1; i < 8; ++i)
         setTabOrder(m_commands[i - 1], m_commands[i]);
+}
 
+void Form1::buildLabels()
+{
     for (const LabelSpec &row : kLabels) {
         auto *label = new BoxLabel(QString::fromUtf16(row.text), this);
         label->setObjectName(QStringLiteral("Label%1").arg(row.number));
@@ -72,22 +87,20 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
         label->setPalette(pal);
         m_labels[row.number - 1] = label;
     }
+}
 
-    // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
-    m_timer1.setInterval(1);
-
-    m_controller = std::make_unique<MainWindowController>(*this, shared, services);
-
-    const std::array<void (MainWindowController::*)(), 8> handlers = {
-        &MainWindowController::Command1_Click, &MainWindowController::Command2_Click,
-        &MainWindowController::Command3_Click, &MainWindowController::Command4_Click,
-        &MainWindowController::Command5_Click, &MainWindowController::Command6_Click,
-        &MainWindowController::Command7_Click, &MainWindowController::Command8_Click};
-    for (int i = 0; i < 8; ++i) {
-        connect(m_commands[i], &QPushButton::clicked, this,
-                [this, handler = handlers[i]] { (m_controller.get()->*handler)(); });
-    }
-    connect(&m_timer1, &TickTimer::timeout, this, [this] { m_controller->Timer1_Timer(); });
+void Form1::connectHandlers()
+{
+    MainWindowController *c = m_controller.get();
+    connect(command(1), &QPushButton::clicked, this, [c] { c->Command1_Click(); });
+    connect(command(2), &QPushButton::clicked, this, [c] { c->Command2_Click(); });
+    connect(command(3), &QPushButton::clicked, this, [c] { c->Command3_Click(); });
+    connect(command(4), &QPushButton::clicked, this, [c] { c->Command4_Click(); });
+    connect(command(5), &QPushButton::clicked, this, [c] { c->Command5_Click(); });
+    connect(command(6), &QPushButton::clicked, this, [c] { c->Command6_Click(); });
+    connect(command(7), &QPushButton::clicked, this, [c] { c->Command7_Click(); });
+    connect(command(8), &QPushButton::clicked, this, [c] { c->Command8_Click(); });
+    connect(&m_timer1, &TickTimer::timeout, this, [c] { c->Timer1_Timer(); });
 }
 
 Form1::~Form1() = default;
@@ -99,22 +112,15 @@ void Form1::unload()
     deleteLater();
 }
 
-void Form1::setButtonEnabled(Button button, bool enabled)
-{
-    m_commands[static_cast<int>(button) - 1]->setEnabled(enabled);
-}
+void Form1::setButtonEnabled(Button button, bool enabled) { command(static_cast<int>(button))->setEnabled(enabled); }
 
-void Form1::setLabelText(Label label, const QString &text)
-{
-    static constexpr int numbers[] = {3, 4, 6, 7};
-    m_labels[numbers[static_cast<int>(label)] - 1]->setText(text);
-}
+void Form1::setLabelText(Label label, const QString &text) { this->label(static_cast<int>(label))->setText(text); }
 
 void Form1::setCardVisible(std::int16_t index, bool visible) { m_cards->setCardVisible(index, visible); }
 
-void Form1::startTimer() { m_timer1.start(); }
+void Form1::startTimer1() { m_timer1.start(); }
 
-void Form1::stopTimer() { m_timer1.stop(); }
+void Form1::stopTimer1() { m_timer1.stop(); }
 
 void Form1::focusFirstButton()
 {

@@ -36,8 +36,8 @@ public:
     void setButtonEnabled(Button button, bool enabled) override;
     void setLabelText(Label label, const QString &text) override;
     void setCardVisible(std::int16_t index, bool visible) override;
-    void startTimer() override;
-    void stopTimer() override;
+    void startTimer1() override;
+    void stopTimer1() override;
 
     // Gives the focus to the first enabled button in tab order.
     void focusFirstButton();
@@ -46,6 +46,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void buildButtons();
+    void buildLabels();
+    void connectHandlers();
+
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;

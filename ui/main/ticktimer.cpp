@@ -11,6 +11,10 @@
 #include "ui/main/benchlog.h"
 #endif
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -71,3 +75,11 @@ void TickTimer::armForNextTick()
     m_timer.start(int(wait.count()), Qt::PreciseTimer, this);
 }
 
+void preparePunctualTimers()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
