@@ -14,6 +14,17 @@
 #include <deque>
 #include <stdexcept>
 
+// The main window's buttons as "+" for enabled and "-" for disabled,
+// Command1 first; enabled(number) tells one button's state.
+template <typename Enabled>
+QString maskOf(Enabled enabled)
+{
+    QString mask;
+    for (int b = 1; b <= 8; ++b)
+        mask += enabled(b) ? QLatin1Char('+') : QLatin1Char('-');
+    return mask;
+}
+
 // One log shared by the fakes, so tests can check the order of side effects.
 struct EventLog {
     QStringList entries;
@@ -40,14 +51,7 @@ public:
     void startTimer1() override { timerRunning = true; }
     void stopTimer1() override { timerRunning = false; }
 
-    // "+" for an enabled button, "-" for a disabled one, Command1 first.
-    QString buttonMask() const
-    {
-        QString mask;
-        for (int i = 1; i <= 8; ++i)
-            mask += enabled[i] ? QLatin1Char('+') : QLatin1Char('-');
-        return mask;
-    }
+    QString buttonMask() const { return maskOf([this](int b) { return enabled[b]; }); }
     QString text(Label l) const { return labels[static_cast<int>(l)]; }
     int visibleCount() const { return int(std::count(visible.begin(), visible.end(), true)); }
     int firstVisible() const

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "expected.h"
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1.h"
-#include "ui/main/form1layout.h"
 #include "windowtesting.h"
 
 #include <QApplication>
@@ -53,10 +53,10 @@ void TestHighDpi::layoutKeepsDesignedGeometry()
     Form1 *form = rig.windows.showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QCOMPARE(form->devicePixelRatioF(), 2.0);
-    QCOMPARE(form->geometry(), QRect(Form1Layout::kScreenPosition, Form1Layout::kClientSize));
-    for (const Form1Layout::ButtonSpec &row : Form1Layout::kButtons)
+    QCOMPARE(form->geometry(), Expected::kMainWindow.client);
+    for (const Expected::Button &row : Expected::kButtons)
         QCOMPARE(form->command(row.number)->geometry(), row.rect);
-    QCOMPARE(form->cards()->geometry(), Form1Layout::kCardRect);
+    QCOMPARE(form->cards()->geometry(), Expected::kCards);
 }
 
 void TestHighDpi::cardFace_data()

@@ -1,18 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "expected.h"
 #include "ui/common/fonts.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1.h"
-#include "ui/main/form1layout.h"
 #include "windowtesting.h"
 
 #include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
-
-using namespace Form1Layout;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -46,10 +44,10 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::window()
 {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral(" Tavelk"));
-    QCOMPARE(m_form->geometry(), QRect(232, 136, 568, 351));
-    QCOMPARE(m_form->minimumSize(), QSize(568, 351));
-    QCOMPARE(m_form->maximumSize(), QSize(568, 351));
+    QCOMPARE(m_form->windowTitle(), QString::fromUtf16(Expected::kMainWindow.caption));
+    QCOMPARE(m_form->geometry(), Expected::kMainWindow.client);
+    QCOMPARE(m_form->minimumSize(), Expected::kMainWindow.client.size());
+    QCOMPARE(m_form->maximumSize(), Expected::kMainWindow.client.size());
     QVERIFY(!m_form->windowIcon().isNull());
     QCOMPARE(m_form->windowIcon().availableSizes().value(0), QSize(32, 32));
     QCOMPARE(m_form->palette().color(m_form->backgroundRole()), QApplication::palette().color(QPalette::Button));
@@ -57,87 +55,52 @@ void TestMainWindow::window()
 
 void TestMainWindow::buttons_data()
 {
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<bool>("bold");
-    QTest::newRow("Command1") << 1 << "トランプを引く" << QRect(368, 264, 145, 33) << 16 << true;
-    QTest::newRow("Command2") << 2 << "トランプをきる" << QRect(368, 224, 145, 33) << 16 << true;
-    QTest::newRow("Command3") << 3 << "終了" << QRect(0, 0, 57, 25) << 0 << false;
-    QTest::newRow("Command4") << 4 << "自動 Start" << QRect(56, 208, 145, 33) << 16 << true;
-    QTest::newRow("Command5") << 5 << "自動 Stop" << QRect(56, 248, 145, 33) << 16 << true;
-    QTest::newRow("Command6") << 6 << "初期化" << QRect(512, 0, 57, 25) << 15 << false;
-    QTest::newRow("Command7") << 7 << "グラフ表示" << QRect(56, 296, 145, 25) << 15 << true;
-    QTest::newRow("Command8") << 8 << "HELP" << QRect(456, 0, 57, 25) << 15 << false;
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < Expected::kButtons.size(); ++i)
+        QTest::addRow("Command%d", Expected::kButtons[i].number) << int(i);
 }
 
 void TestMainWindow::buttons()
 {
-    QFETCH(int, number);
-    QFETCH(QString, caption);
-    QFETCH(QRect, rect);
-    QFETCH(int, pixelSize);
-    QFETCH(bool, bold);
-
-    QPushButton *button = m_form->command(number);
-    QCOMPARE(button->objectName(), QStringLiteral("Command%1").arg(number));
-    QCOMPARE(button->text(), caption);
-    QCOMPARE(button->geometry(), rect);
-    if (pixelSize == 0) {
+    QFETCH(int, row);
+    const Expected::Button &want = Expected::kButtons[std::size_t(row)];
+    QPushButton *button = m_form->command(want.number);
+    QCOMPARE(button->objectName(), QStringLiteral("Command%1").arg(want.number));
+    QCOMPARE(button->text(), QString::fromUtf16(want.caption));
+    QCOMPARE(button->geometry(), want.rect);
+    if (want.pixelSize == 0) {
         QCOMPARE(button->font(), QApplication::font());
         return;
     }
-    QCOMPARE(button->font().pixelSize(), pixelSize);
-    QCOMPARE(button->font().bold(), bold);
+    QCOMPARE(button->font().pixelSize(), want.pixelSize);
+    QCOMPARE(button->font().bold(), want.bold);
     QCOMPARE(QFontInfo(button->font()).family(), QStringLiteral("IPAPGothic"));
 }
 
 void TestMainWindow::labels_data()
 {
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<QColor>("colour");
-    QTest::addColumn<QColor>("background");
-
-    const QColor windowText = QApplication::palette().color(QPalette::WindowText);
-    const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
-    const QColor red(255, 0, 0), white(255, 255, 255), yellow(255, 255, 192);
-    QTest::newRow("Label13") << 13 << "Tavelk" << QRect(144, 0, 281, 25) << true << windowText << yellow;
-    QTest::newRow("Label12") << 12 << "３の倍数のカードの全枚数" << QRect(16, 48, 281, 25) << false << windowText << white;
-    QTest::newRow("Label9") << 9 << "16" << QRect(304, 48, 81, 25) << false << windowText << white;
-    QTest::newRow("Label8") << 8 << "≒" << QRect(392, 64, 33, 25) << false << windowText << white;
-    QTest::newRow("Label7") << 7 << "0.3076923" << QRect(432, 64, 121, 25) << false << windowText << white;
-    QTest::newRow("Label11") << 11 << "トランプカードの全枚数" << QRect(16, 80, 281, 25) << false << windowText << white;
-    QTest::newRow("Label10") << 10 << "52" << QRect(304, 80, 81, 25) << false << windowText << white;
-    QTest::newRow("Label1") << 1 << "引いた３の倍数のカード枚数" << QRect(16, 128, 281, 25) << true << buttonText << white;
-    QTest::newRow("Label4") << 4 << "0" << QRect(304, 128, 81, 25) << true << red << white;
-    QTest::newRow("Label5") << 5 << "≒" << QRect(392, 144, 33, 25) << true << buttonText << white;
-    QTest::newRow("Label6") << 6 << "" << QRect(432, 144, 121, 25) << true << red << white;
-    QTest::newRow("Label2") << 2 << "引いた全カード枚数" << QRect(16, 160, 281, 25) << true << buttonText << white;
-    QTest::newRow("Label3") << 3 << "0" << QRect(304, 160, 81, 25) << true << red << white;
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < Expected::kLabels.size(); ++i)
+        QTest::addRow("Label%d", Expected::kLabels[i].number) << int(i);
 }
 
 void TestMainWindow::labels()
 {
-    QFETCH(int, number);
-    QFETCH(QString, text);
-    QFETCH(QRect, rect);
-    QFETCH(bool, bold);
-    QFETCH(QColor, colour);
-    QFETCH(QColor, background);
+    QFETCH(int, row);
+    const Expected::Label &want = Expected::kLabels[std::size_t(row)];
+    const QColor colour = want.ink == Expected::Ink::Red ? QColor(255, 0, 0)
+        : want.ink == Expected::Ink::ButtonText          ? QApplication::palette().color(QPalette::ButtonText)
+                                                         : QApplication::palette().color(QPalette::WindowText);
 
-    QLabel *label = m_form->label(number);
-    QCOMPARE(label->objectName(), QStringLiteral("Label%1").arg(number));
-    QCOMPARE(label->text(), text);
-    QCOMPARE(label->geometry(), rect);
+    QLabel *label = m_form->label(want.number);
+    QCOMPARE(label->objectName(), QStringLiteral("Label%1").arg(want.number));
+    QCOMPARE(label->text(), QString::fromUtf16(want.shown));
+    QCOMPARE(label->geometry(), want.rect);
     QCOMPARE(label->font().pixelSize(), 21);
-    QCOMPARE(label->font().bold(), bold);
+    QCOMPARE(label->font().bold(), want.bold);
     QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
     QCOMPARE(label->palette().color(label->foregroundRole()), colour);
-    QCOMPARE(label->palette().color(QPalette::Window), background);
+    QCOMPARE(label->palette().color(QPalette::Window), want.background);
     QVERIFY(label->autoFillBackground());
     QCOMPARE(label->contentsMargins(), QMargins(1, 1, 1, 1));
     QVERIFY(label->alignment() & Qt::AlignHCenter);
@@ -168,11 +131,8 @@ void TestMainWindow::startUpPicture()
     QCOMPARE(m_form->label(4)->text(), QStringLiteral("0"));
     QCOMPARE(m_form->label(6)->text(), QString());
     QCOMPARE(m_form->label(7)->text(), QStringLiteral("0.3076923"));
-    QString enabled;
-    for (int i = 1; i <= 8; ++i)
-        enabled += m_form->command(i)->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
-    QCOMPARE(enabled, QStringLiteral("-+++---+"));
-    QCOMPARE(m_form->cards()->geometry(), QRect(248, 208, 73, 105));
+    QCOMPARE(enabledMask(m_form), QStringLiteral("-+++---+"));
+    QCOMPARE(m_form->cards()->geometry(), Expected::kCards);
 }
 
 void TestMainWindow::tabChainAndFirstFocus()
@@ -242,8 +202,8 @@ void TestMainWindow::pixels()
     const QColor line = QApplication::palette().color(QPalette::WindowText);
     const QColor expected = expect == u"face" ? face
         : expect == u"line"                  ? line
-        : expect == u"yellow"                ? QColor(255, 255, 192)
-                                             : QColor(255, 255, 255);
+        : expect == u"yellow"                ? Expected::kLightYellow
+                                             : Expected::kWhite;
     QCOMPARE(shot.pixelColor(at), expected);
 }
 
@@ -259,12 +219,12 @@ void TestMainWindow::darkPaletteKeepsLabelsReadable()
     Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows});
     const QImage shot = form.grab().toImage();
     QApplication::setPalette(light);
-    for (const LabelSpec &row : kLabels) {
+    for (const Expected::Label &row : Expected::kLabels) {
         QLabel *label = form.label(row.number);
         const QColor text = label->palette().color(label->foregroundRole());
         QCOMPARE(label->palette().color(QPalette::Window), row.background);
         // Black or red on the white and light-yellow boxes, never the theme's white.
-        QVERIFY2(text == QColor(Qt::black) || text == kRed, qPrintable(label->objectName()));
+        QCOMPARE(text, row.ink == Expected::Ink::Red ? QColor(255, 0, 0) : QColor(Qt::black));
         QCOMPARE(shot.pixelColor(row.rect.topLeft() + QPoint(0, 12)), QColor(Qt::black));
     }
 }

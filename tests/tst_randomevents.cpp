@@ -540,11 +540,8 @@ private:
         if (m.multiples < 0 || m.multiples > m.shownDraws)
             return QStringLiteral("%1 multiples in %2 draws").arg(m.multiples).arg(m.shownDraws);
 
-        QString mask, want;
-        for (int b = 1; b <= 8; ++b) {
-            mask += t.enabled(b) ? QLatin1Char('+') : QLatin1Char('-');
-            want += m.enabled[b] ? QLatin1Char('+') : QLatin1Char('-');
-        }
+        const QString mask = maskOf([&t](int b) { return t.enabled(b); });
+        const QString want = maskOf([&m](int b) { return m.enabled[b]; });
         if (mask != want)
             return QStringLiteral("buttons %1, model %2").arg(mask, want);
         if (t.timerRunning() != m.timer)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/experiment.h"
+#include "pixels.h"
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 #include "ui/graph/form2.h"
@@ -13,11 +14,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
+using namespace Pixels;
 
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
+namespace {
 
 // The graph's canvas: 633 x 321 with a 2 px frame, 1100 x 120 units.
 constexpr int kGraphAreaWidth = 629;
@@ -32,17 +31,6 @@ std::unique_ptr<RetainedCanvas> makeGraphCanvas()
     canvas->setGeometry(0, 0, 633, 321);
     canvas->setScale(1100, 120);
     return canvas;
-}
-
-QRgb pixel(const QImage &image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
-
-bool isBlank(const QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (pixel(image, x, y) != kWhite)
-                return false;
-    return true;
 }
 
 // A record whose first `count` ratios are `early` and the rest `late`.

@@ -31,14 +31,6 @@
 
 namespace {
 
-QString enabledMask(Form1 *form)
-{
-    QString mask;
-    for (int i = 1; i <= 8; ++i)
-        mask += form->command(i)->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
-    return mask;
-}
-
 // A click as the window system delivers it, so modality applies.
 void systemClick(Form1 *form, int button)
 {

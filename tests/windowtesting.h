@@ -6,10 +6,12 @@
 #include "core/experiment.h"
 #include "fakes.h"
 #include "app/programwindows.h"
+#include "ui/main/form1.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPushButton>
 #include <memory>
 
 // The program's windows on a private record, a recording sound player and a
@@ -29,4 +31,10 @@ inline void flushDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+// The main window's buttons as "+" (enabled) and "-" (disabled), Command1 first.
+inline QString enabledMask(const Form1 *form)
+{
+    return maskOf([form](int b) { return form->command(b)->isEnabled(); });
 }
