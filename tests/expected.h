@@ -20,13 +20,13 @@ namespace Expected {
 struct Window {
     const char16_t *caption;
     QRect client;
+    QRect closeButton; // the graph and help windows' only button
 };
 
-inline const Window kMainWindow{u" Tavelk", {232, 136, 568, 351}};
-inline const Window kGraphWindow{u" グラフ", {211, 113, 650, 378}};
-inline const Window kHelpWindow{u" Tavelk＿ヘルプ（設問と操作方法）", {232, 149, 570, 488}};
+inline const Window kMainWindow{u" Tavelk", {232, 136, 568, 351}, {}};
+inline const Window kGraphWindow{u" グラフ", {211, 113, 650, 378}, {584, 0, 65, 25}};
+inline const Window kHelpWindow{u" Tavelk＿ヘルプ（設問と操作方法）", {232, 149, 570, 488}, {504, 0, 57, 25}};
 
-// The graph and help windows' only button.
 inline constexpr const char16_t *kCloseCaption = u"閉じる";
 
 struct Button {

@@ -65,7 +65,7 @@ void TestGraphWindow::creation()
     QPushButton *button = form.closeButton();
     QCOMPARE(button->objectName(), QStringLiteral("Command1"));
     QCOMPARE(button->text(), QString::fromUtf16(Expected::kCloseCaption));
-    QCOMPARE(button->geometry(), QRect(584, 0, 65, 25));
+    QCOMPARE(button->geometry(), Expected::kGraphWindow.closeButton);
     QCOMPARE(button->font(), Fonts::dialogFont());
     QVERIFY(!button->isDefault());
     QVERIFY(!button->autoDefault());

@@ -107,7 +107,7 @@ void TestHelpWindow::creation()
 
     QPushButton *button = form.closeButton();
     QCOMPARE(button->text(), QString::fromUtf16(Expected::kCloseCaption));
-    QCOMPARE(button->geometry(), QRect(504, 0, 57, 25));
+    QCOMPARE(button->geometry(), Expected::kHelpWindow.closeButton);
     QCOMPARE(button->font(), Fonts::dialogFont());
     QVERIFY(!button->isDefault());
     QVERIFY(!button->autoDefault());

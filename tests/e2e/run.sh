@@ -61,10 +61,12 @@ wait_for() {
 
 # ---- the screen -----------------------------------------------------------
 
-# Designed geometry: the main window's client area, the help window's.
-MX=232 MY=136
-HX=232 HY=149
-GX=211 GY=113
+# Designed geometry and captions, from the tests' expected table
+# (tests/expected.h): the windows' captions (MAIN, GRAPH, HELP), client-area
+# origins (MX MY, GX GY, HX HY) and sizes, the close buttons' centres, the
+# main window's BUTTON rectangles in its client area, and LABELn, TITLE and
+# CARD as screen regions.
+eval "$("$(dirname "$tavelk")/tavelk-e2e-layout")"
 
 shot() { import -window root "$tmp/shot.ppm"; }
 # Region arguments are screen coordinates: X Y W H.
@@ -79,20 +81,6 @@ dark_pixels() {
   convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage -colorspace gray -threshold 35% \
     -format '%[fx:round(w*h*(1-mean))]' info:
 }
-
-# Client-area rectangles of the main window's controls, as screen regions.
-declare -A BUTTON=(
-  [1]="368 264 145 33" [2]="368 224 145 33" [3]="0 0 57 25" [4]="56 208 145 33"
-  [5]="56 248 145 33" [6]="512 0 57 25" [7]="56 296 145 25" [8]="456 0 57 25"
-)
-screen_rect() { # X Y W H in client coordinates -> screen coordinates
-  echo $((MX + $1)) $((MY + $2)) "$3" "$4"
-}
-LABEL3=$(screen_rect 304 160 81 25)
-LABEL4=$(screen_rect 304 128 81 25)
-LABEL6=$(screen_rect 432 144 121 25)
-CARD=$(screen_rect 248 208 73 105)
-TITLE=$(screen_rect 144 0 281 25)
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
 click_button() { # inside the caption's box, away from its edges
@@ -145,9 +133,6 @@ window_geometry() { # X Y W H of the first viewable window with that title
   return 1
 }
 
-MAIN=" Tavelk"
-GRAPH=" グラフ"
-HELP=" Tavelk＿ヘルプ（設問と操作方法）"
 BOX="トランプ"
 
 # ---- the program ----------------------------------------------------------
@@ -241,8 +226,8 @@ scenario_session() {
   wait_for 10 viewable "$GRAPH" || fail "the graph window did not appear"
   local g
   read -r -a g <<<"$(window_geometry "$GRAPH")"
-  [ "${g[*]}" = "$GX $GY 650 378" ] || fail "graph window at ${g[*]}"
-  click_at $((GX + 584 + 32)) $((GY + 12))
+  [ "${g[*]}" = "$GX $GY $GRAPH_SIZE" ] || fail "graph window at ${g[*]}"
+  click_at $GRAPH_CLOSE_AT
   wait_for 10 gone "$GRAPH" || fail "the graph window did not close"
   viewable "$MAIN" || fail "the main window went with the graph"
 
@@ -251,8 +236,8 @@ scenario_session() {
   wait_for 10 viewable "$HELP" || fail "the help window did not appear"
   wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
   read -r -a g <<<"$(window_geometry "$HELP")"
-  [ "${g[*]}" = "$HX $HY 570 488" ] || fail "help window at ${g[*]}"
-  click_at $((HX + 504 + 28)) $((HY + 12))
+  [ "${g[*]}" = "$HX $HY $HELP_SIZE" ] || fail "help window at ${g[*]}"
+  click_at $HELP_CLOSE_AT
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
   wait_for 10 gone "$HELP" || fail "the help window stayed"
   wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
@@ -326,7 +311,7 @@ scenario_sounds() {
     wait_for 10 looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
     click_button 8 # help: the start-over cue again
     wait_for 10 viewable "$HELP" || fail "help did not appear"
-    click_at $((HX + 504 + 28)) $((HY + 12))
+    click_at $HELP_CLOSE_AT
     wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
     wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
     click_button 3 # exit: the end cue
