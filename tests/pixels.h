@@ -45,4 +45,15 @@ inline QList<QPoint> differences(const QImage &a, const QImage &b)
     return points;
 }
 
+// base with every pixel that is not white in top painted over it.
+inline QImage overlaid(const QImage &base, const QImage &top)
+{
+    QImage image = base;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pixel(top, x, y) != kWhite)
+                image.setPixel(x, y, top.pixel(x, y));
+    return image;
+}
+
 } // namespace Pixels
