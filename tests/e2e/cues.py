@@ -131,18 +131,31 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
                 clicks.append((float(when), name, cue))
     references = {}
     status = 0
+    # Where the last cue's sound ends, as a sample index of the recording.
+    cue_end = 0
+
+    def index(when):
+        return max(0, round((when - MARGIN - origin) * RATE))
+
     for i, (when, name, cue) in enumerate(clicks):
-        start = max(0, round((when - MARGIN - origin) * RATE))
-        end = round((clicks[i + 1][0] - MARGIN - origin) * RATE) if i + 1 < len(clicks) else len(recording)
-        window = recording[start:end]
-        loud = [j for j, v in enumerate(window) if abs(v) >= THRESHOLD]
+        start = index(when)
         if cue == "-":
-            if loud:
-                print(f"{name}: FAIL sound {loud[0] / RATE * 1000 - MARGIN:.1f} ms after a click that plays nothing")
+            # Until the next click, nothing new may sound; a late cue before
+            # it may still be playing.
+            end = index(clicks[i + 1][0]) if i + 1 < len(clicks) else len(recording)
+            stray = [j for j in range(max(start, cue_end), end) if abs(recording[j]) >= THRESHOLD]
+            if stray:
+                print(f"{name}: FAIL sound {1000 * ((stray[0] - start) / RATE - MARGIN):.1f} ms after a click"
+                      " that plays nothing")
                 status = 1
             else:
                 print(f"{name}: silent, as it should be")
             continue
+        # A cue's sound is looked for up to the next click that plays one.
+        following = [c[0] for c in clicks[i + 1 :] if c[2] != "-"]
+        end = index(following[0]) if following else len(recording)
+        window = recording[start:end]
+        loud = [j for j, v in enumerate(window) if abs(v) >= THRESHOLD]
         if cue not in references:
             references[cue] = wave_reference(os.path.join(wave_dir, cue))
         ref = references[cue]
@@ -151,6 +164,7 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
             status = 1
             continue
         lag, mismatch = align(window, ref, loud[0])
+        cue_end = start + max(loud[-1], lag + ref["last"]) + 1
         # Heard from its first loud sample; the wave's own lead-in taken off.
         onset = (loud[0] - ref["first"]) / RATE - MARGIN
         # What of the wave's sound the recording holds, from its first loud

@@ -352,7 +352,7 @@ wave_dir=$(dirname "$tavelk")
 # sink plays; no system configuration, never exiting on its own.
 sound_server_start() {
   local dir="$tmp/pulse$1"
-  mkdir -p -m 700 "$dir" "$dir/runtime" "$dir/state"
+  mkdir -m 700 "$dir" "$dir/runtime" "$dir/state"
   env HOME="$dir" XDG_CONFIG_HOME="$dir" PULSE_RUNTIME_PATH="$dir/runtime" PULSE_STATE_PATH="$dir/state" \
     pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no \
     --log-target=stderr --log-level=error \
@@ -369,6 +369,8 @@ sound_server_kill() {
   wait "$sound_pid" 2>/dev/null || true
   sound_pid=
 }
+
+cue_playing() { pactl list short sink-inputs | grep -q .; }
 
 recording_started() { [ -s "$tmp/rec.clock" ]; }
 
@@ -470,12 +472,21 @@ scenario_cues() {
     [ "$attempt" -lt 3 ] || fail "onsets came late in every session"
   done
 
+  step "exit answered while the end cue plays"
+  sound_server_start live
+  start_program "$tavelk"
+  click_button 3
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
+  cue_playing || fail "no cue was playing when Yes was to be clicked"
+  answer_box yes
+  expect_exit 0
+
   step "the sound server killed during the help cue"
-  sound_server_start kill
   start_program "$tavelk"
   hand_draw
   click_button 8
   sleep 0.2
+  cue_playing || fail "no cue was playing when the server was to be killed"
   sound_server_kill
   wait_for 10 viewable "$HELP" || fail "help did not appear"
   click_at $((HX + 504 + 28)) $((HY + 12))
