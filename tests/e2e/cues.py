@@ -19,7 +19,9 @@ The recording's clock: each read of N samples so far, at time T, shows that
 sample N-1 had been captured by T, so the first sample was captured no later
 than T - (N-1)/RATE. The smallest such bound over the whole recording is the
 capture time, free of the delays with which the recorder happened to be
-scheduled.
+scheduled. The server may pass a period's samples on before it plays them,
+and a click is noted just after it was sent, so an onset can read up to a
+few milliseconds below zero.
 """
 
 import array
