@@ -8,8 +8,8 @@
       RAW until stopped by SIGTERM, and writes to CLOCK the wall-clock time of
       the recording's first sample.
   cues.py check RAW CLOCK CLICKS WAVEDIR
-      CLICKS has one line per click: "WALLTIME NAME WAVE" (WAVE is "-" for a
-      click that plays nothing). Checks that each cue is heard from close to
+      CLICKS has one line per click: "WALLTIME NAME WAVE [cut]" (WAVE is "-"
+      for a click that plays nothing; "cut": the next cue cuts this one off). Checks that each cue is heard from close to
       its click for the wave file's whole length, and that the other clicks
       stay silent. Prints one line per click; the exit status is 0 if all
       pass, 1 if a cue was missing, short or wrong, 2 if only the onset came
@@ -105,20 +105,23 @@ def wave_reference(path):
 
 def align(window, ref, first_loud):
     """The offset in window at which the wave's first sample plays, and how
-    far the recording there is from the wave (0: the same samples)."""
+    far the recording there is from the wave (0: the same samples), judged
+    on the part of the wave that falls inside the window."""
     guess = first_loud - ref["first"]
     best = None
-    # The first loud sample may come late if the server swallowed the
-    # cue's first period; never early.
-    for lag in range(guess - 2 * RATE // 100, guess + RATE // 1000):
-        if lag + ref["probes"][0] < 0 or lag + ref["probes"][-1] >= len(window):
+    # The first loud sample may come late if the server swallowed the cue's
+    # first period, or belong to the cue before, cut off by this one.
+    for lag in range(guess - RATE // 50, guess + RATE // 5):
+        probes = [k for k in ref["probes"] if 0 <= lag + k < len(window)]
+        if len(probes) < 5:
             continue
-        err = sum(abs(window[lag + k] - ref["samples"][k]) for k in ref["probes"])
+        err = sum(abs(window[lag + k] - ref["samples"][k]) for k in probes)
+        err /= sum(abs(ref["samples"][k]) for k in probes)
         if best is None or err < best[0]:
             best = (err, lag)
     if best is None:
         return guess, 1.0
-    return best[1], best[0] / ref["scale"]
+    return best[1], best[0]
 
 
 def check(raw_path, clock_path, clicks_path, wave_dir):
@@ -129,8 +132,8 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
     with open(clicks_path) as f:
         for line in f:
             if line.strip():
-                when, name, cue = line.split()
-                clicks.append((float(when), name, cue))
+                when, name, cue, *cut = line.split()
+                clicks.append((float(when), name, cue, cut == ["cut"]))
     references = {}
     status = 0
     # Where the last cue's sound ends, as a sample index of the recording.
@@ -139,7 +142,7 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
     def index(when):
         return max(0, round((when - MARGIN - origin) * RATE))
 
-    for i, (when, name, cue) in enumerate(clicks):
+    for i, (when, name, cue, cut) in enumerate(clicks):
         start = index(when)
         if cue == "-":
             # Until the next click, nothing new may sound; a late cue before
@@ -167,18 +170,24 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
             continue
         lag, mismatch = align(window, ref, loud[0])
         cue_end = start + max(loud[-1], lag + ref["last"]) + 1
-        # Heard from its first loud sample; the wave's own lead-in taken off.
-        onset = (loud[0] - ref["first"]) / RATE - MARGIN
+        # Heard from its first loud sample (or from where it cut the cue
+        # before off); the wave's own lead-in taken off.
+        first = max(loud[0], lag + ref["first"])
+        onset = (first - ref["first"]) / RATE - MARGIN
         # What of the wave's sound the recording holds, from its first loud
         # sample to its last.
-        heard = (min(loud[-1], lag + ref["last"]) - max(loud[0], lag + ref["first"])) / RATE
+        heard = (min(loud[-1], lag + ref["last"]) - first) / RATE
         whole = (ref["last"] - ref["first"]) / RATE
         verdict = []
         if mismatch > 0.1:
             verdict.append(f"does not sound like {cue} (mismatch {mismatch:.2f})")
         if loud[0] > lag + ref["first"] + LENGTH_TOLERANCE * RATE:
             verdict.append(f"its first {1000 * (loud[0] - lag - ref['first']) / RATE:.1f} ms missing")
-        if loud[-1] < lag + ref["last"] - LENGTH_TOLERANCE * RATE:
+        if cut:
+            # Cut off by the next cue, it must sound until that cue's click.
+            if loud[-1] < len(window) - LENGTH_TOLERANCE * RATE:
+                verdict.append(f"ended {1000 * (len(window) - loud[-1]) / RATE:.1f} ms before the next cue")
+        elif loud[-1] < lag + ref["last"] - LENGTH_TOLERANCE * RATE:
             verdict.append(f"cut off {1000 * (lag + ref['last'] - loud[-1]) / RATE:.1f} ms early")
         if loud[-1] > lag + ref["last"] + LENGTH_TOLERANCE * RATE:
             verdict.append("more sound after it")
@@ -186,7 +195,8 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
         if late:
             verdict.append(f"onset later than {1000 * ONSET_LIMIT:.0f} ms")
         print(
-            f"{name}: {cue} onset {1000 * onset:.1f} ms, heard {1000 * heard:.1f} ms of {1000 * whole:.1f} ms,"
+            f"{name}: {cue} onset {1000 * onset:.1f} ms, heard {1000 * heard:.1f} ms of {1000 * whole:.1f} ms"
+            + (" until the next cue," if cut else ",") +
             f" mismatch {mismatch:.3f}" + (": FAIL " + "; ".join(verdict) if verdict else "")
         )
         if verdict and not (late and len(verdict) == 1):

@@ -391,13 +391,14 @@ recorder_stop() {
 # Clicks at a screen point and notes when. The pointer goes there and the
 # button down first; the time noted is just after the release is sent, which
 # is when a click takes effect. (xdotool click would sleep 100 ms after the
-# release.) Arguments: X Y NAME WAVE (WAVE "-": the click plays nothing).
+# release.) Arguments: X Y NAME WAVE [cut] (WAVE "-": the click plays
+# nothing; cut: the next cue cuts this one off).
 timed_click() {
   xdotool mousemove "$1" "$2" mousedown 1
   local before=$EPOCHREALTIME
   xdotool mouseup 1
   local after=$EPOCHREALTIME
-  echo "$after $3 $4" >>"$tmp/clicks"
+  echo "$after $3 $4 ${5:-}" >>"$tmp/clicks"
   echo "$3 $(awk -v a="$before" -v b="$after" 'BEGIN {printf "%.1f", (b - a) * 1000}')" >>"$tmp/click-times"
 }
 button_point() {
@@ -428,6 +429,18 @@ recorded_session() {
   timed_click $(button_point 8) HELP pinpon.wav
   wait_for 10 viewable "$HELP" || fail "help did not appear"
   wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
+  sleep 1.2
+  timed_click $((HX + 504 + 28)) $((HY + 12)) back -
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+  # Help straight after initialise: the second cue cuts the first off.
+  hand_draw
+  # shellcheck disable=SC2046
+  timed_click $(button_point 6) 初期化 pinpon.wav cut
+  sleep 0.3
+  # shellcheck disable=SC2046
+  timed_click $(button_point 8) HELP pinpon.wav
+  wait_for 10 viewable "$HELP" || fail "help did not appear"
   sleep 1.2
   timed_click $((HX + 504 + 28)) $((HY + 12)) back -
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
