@@ -11,6 +11,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -35,5 +36,8 @@ int main(int argc, char *argv[])
     SystemClock clock;
     ProgramWindows windows(*record, sound, clock);
     windows.showMainWindow();
+    // Reach the sound server once the window is up, not before, and not
+    // only at the first cue, which would then start late.
+    QTimer::singleShot(0, &app, [&sound] { sound.prepare(); });
     return QApplication::exec();
 }

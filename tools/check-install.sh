@@ -95,6 +95,8 @@ run appstreamcli validate-tree --no-net "$dest"
 xserver_start || fail "Xvfb did not start"
 export XDG_RUNTIME_DIR=$work/xdg-runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# No sound server, named explicitly so that none is started on demand.
+export PULSE_SERVER="unix:$work/no-sound-server"
 # The working directory holds a playable decoy that must never be opened;
 # XDG_DATA_HOME is empty so that the user's own data folder plays no part.
 cwd=$work/cwd

@@ -15,12 +15,15 @@ run_packages=(
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
-# end-to-end tests' window-manager close helper; the installed-form check
-# (validators, the Debian package, the licence check, the file-open trace).
+# end-to-end tests' window-manager close helper; the sound-cue test's private
+# sound server, its recorder and the script that reads the recording; the
+# installed-form check (validators, the Debian package, the licence check,
+# the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
   libxcb1-dev
+  pulseaudio pulseaudio-utils python3
   desktop-file-utils appstream dpkg-dev file lintian reuse strace
 )
 

@@ -7,7 +7,7 @@
 #
 #   run.sh SCENARIO TAVELK [WMCLOSE]
 #
-# SCENARIO is one of: session, fonts, sounds, close, nodisplay.
+# SCENARIO is one of: session, fonts, sounds, cues, close, nodisplay.
 set -euo pipefail
 
 scenario=$1
@@ -19,11 +19,16 @@ wmclose=${3:-}
 
 tmp=$(mktemp -d)
 pid=
+recorder_pid=
+sound_pid=
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  fi
+  local p
+  for p in "$pid" "$recorder_pid" "$sound_pid"; do
+    if [ -n "$p" ] && kill -0 "$p" 2>/dev/null; then
+      kill "$p" 2>/dev/null || true
+      wait "$p" 2>/dev/null || true
+    fi
+  done
   xserver_stop
   rm -rf "$tmp"
 }
@@ -34,6 +39,9 @@ if [ "$scenario" != nodisplay ]; then
 fi
 export XDG_RUNTIME_DIR="$tmp/xdg"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# No sound server unless a scenario starts its own: named explicitly, so that
+# no client library starts one of its own accord.
+export PULSE_SERVER="unix:$tmp/no-sound-server"
 
 fail() {
   echo "FAIL [$scenario]: $*" >&2
@@ -320,6 +328,190 @@ scenario_sounds() {
   done
 }
 
+# ---- the sound server -------------------------------------------------------
+
+cues_py="$(dirname "$0")/cues.py"
+wave_dir=$(dirname "$tavelk")
+
+# A private PulseAudio server with one null sink, whose monitor is what the
+# sink plays; no system configuration, never exiting on its own.
+sound_server_start() {
+  local dir="$tmp/pulse$1"
+  mkdir -m 700 "$dir" "$dir/runtime" "$dir/state"
+  env HOME="$dir" XDG_CONFIG_HOME="$dir" PULSE_RUNTIME_PATH="$dir/runtime" PULSE_STATE_PATH="$dir/state" \
+    pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no \
+    --log-target=stderr --log-level=error \
+    --load="module-null-sink sink_name=cues rate=44100 channels=1" \
+    --load="module-native-protocol-unix socket=$dir/socket auth-anonymous=1" \
+    >"$tmp/pulse.out" 2>"$tmp/pulse.err" &
+  sound_pid=$!
+  export PULSE_SERVER="unix:$dir/socket"
+  wait_for 10 pactl info >/dev/null 2>&1 || { cat "$tmp/pulse.err" >&2; fail "the sound server did not start"; }
+}
+
+sound_server_kill() {
+  kill -KILL "$sound_pid"
+  wait "$sound_pid" 2>/dev/null || true
+  sound_pid=
+}
+
+cue_playing() { pactl list short sink-inputs | grep -q .; }
+
+recording_started() { [ -s "$tmp/rec.clock" ]; }
+
+recorder_start() {
+  rm -f "$tmp/rec.raw" "$tmp/rec.clock" "$tmp/clicks"
+  python3 "$cues_py" record "$tmp/rec.raw" "$tmp/rec.clock" -- \
+    parec -d cues.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=2 &
+  recorder_pid=$!
+  wait_for 10 recording_started || fail "the recorder did not start"
+}
+
+recorder_stop() {
+  kill -TERM "$recorder_pid"
+  wait "$recorder_pid" || fail "the recorder failed"
+  recorder_pid=
+}
+
+# Clicks at a screen point and notes when. The pointer goes there and the
+# button down first; the time noted is just after the release is sent, which
+# is when a click takes effect. (xdotool click would sleep 100 ms after the
+# release.) Arguments: X Y NAME WAVE [cut] (WAVE "-": the click plays
+# nothing; cut: the next cue cuts this one off).
+timed_click() {
+  xdotool mousemove "$1" "$2" mousedown 1
+  local before=$EPOCHREALTIME
+  xdotool mouseup 1
+  local after=$EPOCHREALTIME
+  echo "$after $3 $4 ${5:-}" >>"$tmp/clicks"
+  echo "$3 $(awk -v a="$before" -v b="$after" 'BEGIN {printf "%.1f", (b - a) * 1000}')" >>"$tmp/click-times"
+}
+button_point() {
+  local r
+  read -r -a r <<<"${BUTTON[$1]}"
+  echo $((MX + r[0] + r[2] / 2)) $((MY + r[1] + r[3] / 2))
+}
+box_point() { # yes|no
+  local g
+  read -r -a g <<<"$(window_geometry "$BOX")"
+  local y=$((g[1] + g[3] - 24))
+  if [ "$1" = yes ]; then echo $((g[0] + g[2] / 4)) "$y"; else echo $((g[0] + g[2] * 3 / 4)) "$y"; fi
+}
+
+# One session on a fresh server and program, recorded whole; each cue is
+# left to play out before the next click.
+recorded_session() {
+  sound_server_start "$1"
+  recorder_start
+  : >"$tmp/click-times"
+  start_program "$tavelk"
+  hand_draw
+  # shellcheck disable=SC2046 # the point is two words
+  timed_click $(button_point 6) 初期化 pinpon.wav
+  wait_for 10 looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
+  sleep 1.2
+  # shellcheck disable=SC2046
+  timed_click $(button_point 8) HELP pinpon.wav
+  wait_for 10 viewable "$HELP" || fail "help did not appear"
+  wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
+  sleep 1.2
+  timed_click $((HX + 504 + 28)) $((HY + 12)) back -
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+  # Help straight after initialise: the second cue cuts the first off.
+  hand_draw
+  # shellcheck disable=SC2046
+  timed_click $(button_point 6) 初期化 pinpon.wav cut
+  sleep 0.3
+  # shellcheck disable=SC2046
+  timed_click $(button_point 8) HELP pinpon.wav
+  wait_for 10 viewable "$HELP" || fail "help did not appear"
+  sleep 1.2
+  timed_click $((HX + 504 + 28)) $((HY + 12)) back -
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+  sleep 0.3
+  # shellcheck disable=SC2046
+  timed_click $(button_point 3) 終了 endpinpon.wav
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
+  sleep 1.4
+  # shellcheck disable=SC2046
+  timed_click $(box_point no) No -
+  wait_for 10 gone "$BOX" || fail "the exit box did not close on No"
+  sleep 0.3
+  # shellcheck disable=SC2046
+  timed_click $(button_point 3) 終了 endpinpon.wav
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear again"
+  sleep 1.4
+  # shellcheck disable=SC2046
+  timed_click $(box_point yes) Yes -
+  expect_exit 0
+  sleep 0.3
+  recorder_stop
+  sound_server_kill
+}
+
+scenario_cues() {
+  command -v pulseaudio >/dev/null && command -v parec >/dev/null && command -v python3 >/dev/null \
+    || fail "needs pulseaudio, parec (pulseaudio-utils) and python3 (tools/install-deps.sh test)"
+  # A late onset can be the machine's, not the program's: another session
+  # is recorded then, and the scenario fails only if every one was late.
+  # Anything else wrong with a cue fails at once.
+  local attempt rc
+  for attempt in 1 2 3; do
+    step "recorded session $attempt"
+    recorded_session "$attempt"
+    rc=0
+    python3 "$cues_py" check "$tmp/rec.raw" "$tmp/rec.clock" "$tmp/clicks" "$wave_dir" || rc=$?
+    [ "$rc" -ne 1 ] || fail "a cue was not played as it should be"
+    [ "$rc" -eq 0 ] && break
+    echo "[cues] an onset came late; load $(cut -d' ' -f1-3 /proc/loadavg);" \
+      "xdotool click took (ms): $(tr '\n' ' ' <"$tmp/click-times")" >&2
+    [ "$attempt" -lt 3 ] || fail "onsets came late in every session"
+  done
+
+  step "exit answered while the end cue plays"
+  sound_server_start live
+  start_program "$tavelk"
+  click_button 3
+  wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
+  cue_playing || fail "no cue was playing when Yes was to be clicked"
+  answer_box yes
+  expect_exit 0
+
+  step "the sound server killed during the help cue"
+  start_program "$tavelk"
+  hand_draw
+  click_button 8
+  sleep 0.2
+  cue_playing || fail "no cue was playing when the server was to be killed"
+  sound_server_kill
+  wait_for 10 viewable "$HELP" || fail "help did not appear"
+  click_at $((HX + 504 + 28)) $((HY + 12))
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+
+  step "cues with the server gone"
+  hand_draw
+  click_button 6
+  wait_for 10 looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
+  [ "$(red_pixels $LABEL6)" -eq 0 ] || fail "initialise left the ratio on show"
+  click_button 8
+  wait_for 10 viewable "$HELP" || fail "help did not appear"
+  click_at $((HX + 504 + 28)) $((HY + 12))
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+  click_button 3
+  answer_box no
+  wait_for 10 gone "$BOX" || fail "the exit box did not close on No"
+  click_button 3
+  answer_box yes
+  expect_exit 0
+  if [ -s "$tmp/err" ]; then
+    echo "[cues] the program said:" && sed 's/^/  /' "$tmp/err"
+  fi
+}
+
 scenario_close() {
   [ -x "$wmclose" ] || { echo "no close helper; skipped"; exit 77; }
   step "closing the main window by its frame during a run"
@@ -370,7 +562,7 @@ scenario_nodisplay() {
 }
 
 case "$scenario" in
-  session | fonts | sounds | close | nodisplay) "scenario_$scenario" ;;
+  session | fonts | sounds | cues | close | nodisplay) "scenario_$scenario" ;;
   *) fail "unknown scenario" ;;
 esac
 echo "[$scenario] passed"

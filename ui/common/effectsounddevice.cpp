@@ -3,16 +3,104 @@
 
 #include "ui/common/effectsounddevice.h"
 
+#include <QAudioDevice>
+#include <QAudioSink>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
-#include <QSoundEffect>
+#include <QMediaDevices>
 #include <QStandardPaths>
-#include <QTimer>
-#include <QUrl>
+#include <QtEndian>
+#include <algorithm>
 #include <cstring>
+#include <optional>
+
+namespace {
+
+struct WaveLayout {
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    qint64 dataAt = 0;
+    qint64 dataSize = 0;
+};
+
+// Walks the chunk headers in place, reading each into a fixed buffer; the
+// layout is returned only for uncompressed PCM with its samples all there.
+std::optional<WaveLayout> readLayout(QFile &file)
+{
+    if (file.size() < 44 || file.size() > 64 * 1024 * 1024)
+        return std::nullopt;
+    char riff[12];
+    if (file.read(riff, sizeof riff) != sizeof riff || std::memcmp(riff, "RIFF", 4) != 0
+        || std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return std::nullopt;
+    const qint64 end = file.size();
+    std::optional<WaveLayout> layout;
+    qint64 at = sizeof riff;
+    char chunk[8];
+    while (at + qint64(sizeof chunk) <= end && file.seek(at) && file.read(chunk, sizeof chunk) == sizeof chunk) {
+        const quint32 size = qFromLittleEndian<quint32>(chunk + 4);
+        const qint64 body = at + qint64(sizeof chunk);
+        if (size > end - body)
+            return std::nullopt;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            char fmt[16];
+            if (size < sizeof fmt || file.read(fmt, sizeof fmt) != sizeof fmt)
+                return std::nullopt;
+            const auto format = qFromLittleEndian<quint16>(fmt);
+            WaveLayout found;
+            found.channels = qFromLittleEndian<quint16>(fmt + 2);
+            found.rate = int(qFromLittleEndian<quint32>(fmt + 4));
+            found.bits = qFromLittleEndian<quint16>(fmt + 14);
+            layout.reset();
+            if (format == 1 && found.channels >= 1 && found.channels <= 2 && found.rate >= 8000 && found.rate <= 192000
+                && (found.bits == 8 || found.bits == 16 || found.bits == 24 || found.bits == 32))
+                layout = found;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!layout)
+                return std::nullopt;
+            // Only whole frames are played.
+            const qint64 frame = layout->channels * layout->bits / 8;
+            layout->dataAt = body;
+            layout->dataSize = size / frame * frame;
+            if (layout->dataSize == 0)
+                return std::nullopt;
+            return layout;
+        }
+        at = body + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+QAudioFormat audioFormat(const WaveLayout &layout)
+{
+    QAudioFormat format;
+    format.setSampleRate(layout.rate);
+    format.setChannelCount(layout.channels);
+    // Qt has no 24-bit samples: those are widened to 32 bits.
+    format.setSampleFormat(layout.bits == 8    ? QAudioFormat::UInt8
+                           : layout.bits == 16 ? QAudioFormat::Int16
+                                               : QAudioFormat::Int32);
+    return format;
+}
+
+QByteArray widen24(const QByteArray &packed)
+{
+    const qsizetype samples = packed.size() / 3;
+    QByteArray wide(samples * 4, Qt::Uninitialized);
+    const char *in = packed.constData();
+    char *out = wide.data();
+    for (qsizetype i = 0; i < samples; ++i) {
+        out[4 * i] = 0;
+        out[4 * i + 1] = in[3 * i];
+        out[4 * i + 2] = in[3 * i + 1];
+        out[4 * i + 3] = in[3 * i + 2];
+    }
+    return wide;
+}
+
+} // namespace
 
 EffectSoundDevice::EffectSoundDevice() : m_searchDirs{QCoreApplication::applicationDirPath()}, m_searchDataDirs(true) {}
 
@@ -20,18 +108,8 @@ EffectSoundDevice::EffectSoundDevice(QStringList searchDirs) : m_searchDirs(std:
 
 EffectSoundDevice::~EffectSoundDevice()
 {
-    // QSoundEffect learns that its sample has loaded through queued signals,
-    // and gives the sample back to Qt's cache only if it has. Destroyed while
-    // the sample still loads (a cue just before exit, a test ending), the
-    // sample, its reader and the loading thread's network manager are never
-    // freed. Let the loading end first: a checked local wave takes
-    // milliseconds.
-    if (m_effect && m_effect->status() == QSoundEffect::Loading) {
-        QEventLoop loop;
-        QObject::connect(m_effect.get(), &QSoundEffect::statusChanged, &loop, &QEventLoop::quit);
-        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
+    for (const auto &sink : m_sinks)
+        sink->stop();
 }
 
 QStringList EffectSoundDevice::candidates(const QString &fileName) const
@@ -48,50 +126,41 @@ QStringList EffectSoundDevice::candidates(const QString &fileName) const
 bool EffectSoundDevice::isPlayableWave(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 44 || file.size() > 64 * 1024 * 1024)
-        return false;
-    // Walk the chunk headers in place, reading each into a fixed buffer.
-    char riff[12];
-    if (file.read(riff, sizeof riff) != sizeof riff || std::memcmp(riff, "RIFF", 4) != 0
-        || std::memcmp(riff + 8, "WAVE", 4) != 0)
-        return false;
-    const qint64 end = file.size();
-    bool formatOk = false;
-    qint64 at = sizeof riff;
-    char chunk[8];
-    while (at + qint64(sizeof chunk) <= end && file.seek(at) && file.read(chunk, sizeof chunk) == sizeof chunk) {
-        const quint32 size = qFromLittleEndian<quint32>(chunk + 4);
-        const qint64 body = at + qint64(sizeof chunk);
-        if (size > end - body)
-            return false;
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            char fmt[16];
-            if (size < sizeof fmt || file.read(fmt, sizeof fmt) != sizeof fmt)
-                return false;
-            const auto format = qFromLittleEndian<quint16>(fmt);
-            const auto channels = qFromLittleEndian<quint16>(fmt + 2);
-            const auto rate = qFromLittleEndian<quint32>(fmt + 4);
-            const auto bits = qFromLittleEndian<quint16>(fmt + 14);
-            formatOk = format == 1 && channels >= 1 && channels <= 2 && rate >= 8000 && rate <= 192000
-                && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            return formatOk && size > 0;
-        }
-        at = body + size + (size & 1);
-    }
-    return false;
+    return file.open(QIODevice::ReadOnly) && readLayout(file).has_value();
+}
+
+void EffectSoundDevice::prepare()
+{
+    // Qt connects to the sound server when its devices are first asked for.
+    QMediaDevices::defaultAudioOutput();
+}
+
+QAudioSink *EffectSoundDevice::sinkFor(const QAudioFormat &format)
+{
+    const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
+                                    [&](const auto &sink) { return sink->format() == format; });
+    if (found != m_sinks.end())
+        return found->get();
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    if (output.isNull())
+        return nullptr;
+    auto sink = std::make_unique<QAudioSink>(output, format);
+    // The server starts playing once this much is written; a short target
+    // keeps the cue's onset close to the request.
+    sink->setBufferSize(format.bytesForDuration(50000));
+    return m_sinks.emplace_back(std::move(sink)).get();
 }
 
 void EffectSoundDevice::stop()
 {
-    if (m_effect)
-        m_effect->stop();
+    if (m_sink)
+        m_sink->stop();
 }
 
 void EffectSoundDevice::close()
 {
-    if (m_effect)
-        m_effect->setSource(QUrl());
+    m_sink = nullptr;
+    m_samples.clear();
 }
 
 void EffectSoundDevice::setFileName(const QString &fileName)
@@ -111,13 +180,25 @@ void EffectSoundDevice::open()
 {
     if (m_path.isEmpty())
         return;
-    if (!m_effect)
-        m_effect = std::make_unique<QSoundEffect>();
-    m_effect->setSource(QUrl::fromLocalFile(m_path));
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const std::optional<WaveLayout> layout = readLayout(file);
+    if (!layout || !file.seek(layout->dataAt))
+        return;
+    QByteArray samples = file.read(layout->dataSize);
+    if (samples.size() != layout->dataSize)
+        return;
+    m_samples = layout->bits == 24 ? widen24(samples) : samples;
+    m_format = audioFormat(*layout);
+    m_sink = sinkFor(m_format);
 }
 
 void EffectSoundDevice::sound()
 {
-    if (m_effect && !m_path.isEmpty())
-        m_effect->play();
+    if (!m_sink || m_samples.isEmpty())
+        return;
+    // The whole cue in one write: the server buffers it and plays it out.
+    if (QIODevice *stream = m_sink->start())
+        stream->write(m_samples);
 }
