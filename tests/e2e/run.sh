@@ -415,7 +415,7 @@ recorded_session() {
   wait_for 10 viewable "$HELP" || fail "help did not appear"
   wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
   sleep 1.2
-  timed_click $((HX + 504 + 28)) $((HY + 12)) back -
+  timed_click $HELP_CLOSE_AT back -
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
   wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
   # Help straight after initialise: the second cue cuts the first off.
@@ -427,7 +427,7 @@ recorded_session() {
   timed_click $(button_point 8) HELP pinpon.wav
   wait_for 10 viewable "$HELP" || fail "help did not appear"
   sleep 1.2
-  timed_click $((HX + 504 + 28)) $((HY + 12)) back -
+  timed_click $HELP_CLOSE_AT back -
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
   wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
   sleep 0.3
@@ -487,7 +487,7 @@ scenario_cues() {
   cue_playing || fail "no cue was playing when the server was to be killed"
   sound_server_kill
   wait_for 10 viewable "$HELP" || fail "help did not appear"
-  click_at $((HX + 504 + 28)) $((HY + 12))
+  click_at $HELP_CLOSE_AT
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
   wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
 
@@ -498,7 +498,7 @@ scenario_cues() {
   [ "$(red_pixels $LABEL6)" -eq 0 ] || fail "initialise left the ratio on show"
   click_button 8
   wait_for 10 viewable "$HELP" || fail "help did not appear"
-  click_at $((HX + 504 + 28)) $((HY + 12))
+  click_at $HELP_CLOSE_AT
   wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
   wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
   click_button 3
