@@ -402,7 +402,7 @@ scenario_nodisplay() {
 
 # The caption a window shows its manager, in both of its title properties.
 window_titles() {
-  LC_ALL=C.UTF-8 xprop -id "$1" -notype _NET_WM_NAME WM_NAME | sed -n 's/^\([A-Z_]*\) = "\(.*\)"$/\1=\2/p' | sort | paste -sd' '
+  LC_ALL=C.UTF-8 xprop -id "$1" -notype _NET_WM_NAME WM_NAME | sed -n 's/^\([A-Z_]*\) = \(".*"\)$/\1=\2/p' | sort | paste -sd' '
 }
 # The manager's frame round a window, as LEFT RIGHT TOP BOTTOM.
 frame_extents() { xprop -id "$1" -notype _NET_FRAME_EXTENTS | sed -n 's/^_NET_FRAME_EXTENTS = //p' | tr -d ,; }
@@ -429,7 +429,7 @@ check_managed_window() {
   titles=$(window_titles "$id")
   step "\"$title\": client area $g, frame $(frame_extents "$id"), titles $titles"
   [ "$g" = "$want" ] || fail "\"$title\" client area at $g, want $want"
-  [ "$titles" = "WM_NAME=$title _NET_WM_NAME=$title" ] || fail "\"$title\" has the titles $titles"
+  [ "$titles" = "WM_NAME=\"$title\" _NET_WM_NAME=\"$title\"" ] || fail "\"$title\" has the titles $titles"
 }
 
 # Drags with the left button in small steps, as a hand does.
@@ -456,7 +456,7 @@ blue_settled() {
   sleep 0.3
   [ "$(graph_blue)" = "$count" ]
 }
-graph_top_below() { [ "$(window_geometry "$GRAPH" | cut -d' ' -f2)" -gt "$1" ]; }
+graph_top_from() { [ "$(window_geometry "$GRAPH" | cut -d' ' -f2)" -ge "$1" ]; }
 
 scenario_wm() {
   local manager=${scenario#wm-} rc=0
@@ -494,11 +494,14 @@ scenario_wm() {
   wait_for 10 blue_settled || fail "the graph keeps changing"
   shown=$(graph_blue)
 
-  # It covers the main window whole; move it below by its title bar.
-  local e
+  # It covers the main window whole; move it below by its title bar, until
+  # its frame clears the main window's.
+  local e m
   read -r -a e <<<"$(frame_extents "$graph_id")"
-  drag $((GX + 200)) $((GY - e[2] / 2)) $((GX + 200)) $((GY - e[2] / 2 + 420))
-  wait_for 10 graph_top_below $((MY + 351 + e[2])) || fail "the graph window could not be moved off the main window: at $(window_geometry "$GRAPH")"
+  read -r -a m <<<"$(frame_extents "$main_id")"
+  drag $((GX + 200)) $((GY - e[2] / 2)) $((GX + 200)) $((GY - e[2] / 2 + 440))
+  wait_for 10 graph_top_from $((MY + 351 + m[3] + e[2])) \
+    || fail "the graph window could not be moved off the main window: at $(window_geometry "$GRAPH")"
   step "graph moved to $(window_geometry "$GRAPH")"
 
   # A click on the main window takes the activation away from the graph;
