@@ -11,11 +11,17 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
-// The windows on a screen of pixel ratio 2: the layout stays in
-// device-independent pixels while pictures use every device pixel.
+// The windows on a screen of pixel ratio 2, and the card display moved to
+// screens of fractional ratios: the layout stays in device-independent pixels
+// while pictures use every device pixel.
 class TestHighDpi : public QObject {
     Q_OBJECT
 private slots:
@@ -23,6 +29,8 @@ private slots:
     void layoutKeepsDesignedGeometry();
     void cardFace_data();
     void cardFace();
+    void cardFillsItsDevicePixels_data();
+    void cardFillsItsDevicePixels();
     void canvasLinesAreOneDevicePixel_data();
     void canvasLinesAreOneDevicePixel();
     void canvasTextIsUnsmoothed();
@@ -37,6 +45,34 @@ QSet<QRgb> coloursOf(const QImage &image)
         for (int x = 0; x < image.width(); ++x)
             colours.insert(image.pixel(x, y) | 0xff000000u);
     return colours;
+}
+
+// Calls back on every event of one type, before its receiver handles it.
+class EventWatcher : public QObject {
+public:
+    EventWatcher(QObject *receiver, QEvent::Type type, std::function<void()> onEvent)
+        : m_type(type), m_onEvent(std::move(onEvent))
+    {
+        receiver->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            m_onEvent();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_onEvent;
+};
+
+QScreen *screenOfRatio(qreal ratio)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const auto found = std::find_if(screens.begin(), screens.end(),
+                                    [ratio](const QScreen *s) { return s->devicePixelRatio() == ratio; });
+    return found == screens.end() ? nullptr : *found;
 }
 
 } // namespace
@@ -101,6 +137,61 @@ void TestHighDpi::cardFace()
     const QPixmap shot = cards.grab();
     QCOMPARE(shot.devicePixelRatio(), 2.0);
     QCOMPARE(shot.toImage().convertToFormat(QImage::Format_RGB32), image);
+}
+
+// Qt rounds each edge of a widget to device pixels on its own; the face must
+// cover exactly those pixels, wherever the rectangle stands in its window.
+void TestHighDpi::cardFillsItsDevicePixels_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QPoint>("place");
+    QTest::addColumn<QRect>("devicePixels");
+    const QPoint mainWindow = Form1Layout::kCardRect.topLeft();
+    QTest::newRow("main window, 1.25") << 1.25 << mainWindow << QRect(310, 260, 91, 131);
+    QTest::newRow("main window, 1.5") << 1.5 << mainWindow << QRect(372, 312, 110, 158);
+    // Edges at 1.25 and 92.5 device pixels round to 1 and 93: 92 pixels,
+    // one more than 73 x 1.25 rounded, so a face of that size leaves a sliver.
+    QTest::newRow("odd place, 1.25") << 1.25 << QPoint(1, 1) << QRect(1, 1, 92, 132);
+}
+
+void TestHighDpi::cardFillsItsDevicePixels()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QPoint, place);
+    QFETCH(QRect, devicePixels);
+    QScreen *target = screenOfRatio(ratio);
+    QVERIFY(target);
+
+    QWidget window;
+    window.setGeometry(100, 100, 400, 400);
+    auto *cards = new CardStack(&window);
+    cards->move(place);
+    for (std::int16_t i = 2; i <= CardStack::kFaces; ++i)
+        cards->setCardVisible(i, false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.devicePixelRatioF(), 2.0);
+
+    // Every paint after the move must find the face already made for the
+    // new ratio: scaling 52 pictures inside a paint would stall it.
+    int paints = 0, unprepared = 0;
+    EventWatcher watcher(cards, QEvent::Paint, [&] {
+        ++paints;
+        const QPixmap &face = cards->facePixmap(1);
+        if (face.devicePixelRatio() != cards->devicePixelRatioF() || face.size() != devicePixels.size())
+            ++unprepared;
+    });
+    window.move(target->geometry().topLeft() + QPoint(100, 100));
+    QTRY_COMPARE(window.devicePixelRatioF(), ratio);
+    QTRY_VERIFY(paints > 0);
+    QCOMPARE(unprepared, 0);
+
+    const QPixmap &face = cards->facePixmap(1);
+    QCOMPARE(face.size(), devicePixels.size());
+    // The window rendered as its backing store is, device pixel for device pixel.
+    const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shot.devicePixelRatio(), ratio);
+    QCOMPARE(shot.copy(devicePixels), face.toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void TestHighDpi::canvasLinesAreOneDevicePixel_data()
@@ -170,8 +261,18 @@ void TestHighDpi::canvasTextIsUnsmoothed()
 
 int main(int argc, char *argv[])
 {
-    // Must be set before the application object reads the screens.
-    qputenv("QT_SCALE_FACTOR", "2");
+    // Three screens side by side, the first one primary. Must be set before
+    // the application object reads the screens.
+    QTemporaryDir dir;
+    QFile screens(dir.filePath(QStringLiteral("screens.json")));
+    if (!screens.open(QIODevice::WriteOnly))
+        return 1;
+    screens.write(R"({"screens": [
+        {"name": "2", "x": 0, "y": 0, "width": 1024, "height": 768, "dpr": 2},
+        {"name": "1.25", "x": 1024, "y": 0, "width": 1024, "height": 768, "dpr": 1.25},
+        {"name": "1.5", "x": 2048, "y": 0, "width": 1024, "height": 768, "dpr": 1.5}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     QApplication app(argc, argv);
     TestHighDpi test;
     return QTest::qExec(&test, argc, argv);

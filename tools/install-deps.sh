@@ -15,13 +15,14 @@ run_packages=(
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
-# end-to-end tests' window-manager close helper; the sound-cue test's private
-# sound server, its recorder and the script that reads the recording; the
-# installed-form check (validators, the Debian package, the licence check,
-# the file-open trace).
+# window managers they run under; the end-to-end tests' window-manager close
+# helper; the sound-cue test's private sound server, its recorder and the
+# script that reads the recording; the installed-form check (validators, the
+# Debian package, the licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  openbox xfwm4 dbus-daemon
   libxcb1-dev
   pulseaudio pulseaudio-utils python3
   desktop-file-utils appstream dpkg-dev file lintian reuse strace

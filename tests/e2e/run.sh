@@ -7,7 +7,9 @@
 #
 #   run.sh SCENARIO TAVELK [WMCLOSE]
 #
-# SCENARIO is one of: session, fonts, sounds, cues, close, nodisplay.
+# SCENARIO is one of: session, fonts, sounds, cues, close, nodisplay, or
+# wm-NAME for the program under a real window manager (NAME as in wm.sh:
+# openbox, xfwm4, metacity, mutter, kwin).
 set -euo pipefail
 
 scenario=$1
@@ -16,6 +18,8 @@ wmclose=${3:-}
 
 # shellcheck source=tests/e2e/xserver.sh
 . "$(dirname "$0")/xserver.sh"
+# shellcheck source=tests/e2e/wm.sh
+. "$(dirname "$0")/wm.sh"
 
 tmp=$(mktemp -d)
 pid=
@@ -29,13 +33,18 @@ cleanup() {
       wait "$p" 2>/dev/null || true
     fi
   done
+  wm_stop
   xserver_stop
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-# Everything but the no-display case gets an X server of its own.
+# Everything but the no-display case gets an X server of its own. Under a
+# window manager the screen has room below the main window to move the graph
+# window to, so that both are in sight at once.
+screen=1024x768x24
+[[ $scenario == wm-* ]] && screen=1280x1024x24
 if [ "$scenario" != nodisplay ]; then
-  xserver_start -screen 0 1024x768x24 || { echo "FAIL [$scenario]: no X server" >&2; exit 1; }
+  xserver_start -screen 0 "$screen" || { echo "FAIL [$scenario]: no X server" >&2; exit 1; }
 fi
 export XDG_RUNTIME_DIR="$tmp/xdg"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -83,6 +92,11 @@ region_hash() { convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage rgb:- | md5s
 red_pixels() {
   convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage -fuzz 25% -fill white +opaque red \
     -fill black -opaque red -format '%[fx:round(w*h*(1-mean))]' info:
+}
+# Pixels of exactly the graph curve's blue, RGB (0, 0, 255).
+blue_pixels() {
+  convert "$tmp/shot.ppm" -crop "$3x$4+$1+$2" +repage -fill black +opaque 'rgb(0,0,255)' \
+    -fill white -opaque 'rgb(0,0,255)' -format '%[fx:round(w*h*mean)]' info:
 }
 # Pixels darker than 35% grey: enabled captions are black, disabled ones grey.
 dark_pixels() {
@@ -561,8 +575,155 @@ scenario_nodisplay() {
   done
 }
 
+# ---- under a window manager -----------------------------------------------
+
+# The caption a window shows its manager, in both of its title properties.
+window_titles() {
+  LC_ALL=C.UTF-8 xprop -id "$1" -notype _NET_WM_NAME WM_NAME | sed -n 's/^\([A-Z_]*\) = \(".*"\)$/\1=\2/p' | sort | paste -sd' '
+}
+# The manager's frame round a window, as LEFT RIGHT TOP BOTTOM.
+frame_extents() { xprop -id "$1" -notype _NET_FRAME_EXTENTS | sed -n 's/^_NET_FRAME_EXTENTS = //p' | tr -d ,; }
+# Some managers write a second, empty window after the active one.
+active_window() {
+  local id
+  id=$(xprop -root -notype _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')
+  printf '%d\n' "${id:-0}"
+}
+is_active() { [ "$(active_window)" = "$(printf '%d' "$1")" ]; }
+
+# Checks that the window with that title is framed by the manager, sits with
+# its client area at X Y W H and shows its caption; prints what it measured.
+check_managed_window() {
+  local title=$1 want=$2 id g
+  id=$(window_ids "$title" | head -1)
+  [ -n "$id" ] || fail "no window \"$title\""
+  local parent root
+  parent=$(xwininfo -children -id "$id" | awk '/Parent window id/ {print $4}')
+  root=$(xwininfo -root | awk '/Window id/ {print $4}')
+  [ "$parent" != "$root" ] || fail "\"$title\" was not reparented: the manager does not manage it"
+  g=$(window_geometry "$title") || fail "\"$title\" is not viewable"
+  local titles
+  titles=$(window_titles "$id")
+  step "\"$title\": client area $g, frame $(frame_extents "$id"), titles $titles"
+  [ "$g" = "$want" ] || fail "\"$title\" client area at $g, want $want"
+  [ "$titles" = "WM_NAME=\"$title\" _NET_WM_NAME=\"$title\"" ] || fail "\"$title\" has the titles $titles"
+}
+
+# Drags with the left button in small steps, as a hand does.
+drag() {
+  xdotool mousemove "$1" "$2" mousedown 1
+  local i
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
+    sleep 0.03
+  done
+  xdotool mouseup 1
+}
+
+graph_blue() { # blue pixels on the graph window's canvas, at its place now
+  local g
+  read -r -a g <<<"$(window_geometry "$GRAPH")"
+  shot
+  blue_pixels $((g[0] + 10)) $((g[1] + 42)) 629 317
+}
+blue_differs() { [ "$(graph_blue)" != "$1" ]; }
+blue_settled() {
+  local count
+  count=$(graph_blue)
+  sleep 0.3
+  [ "$(graph_blue)" = "$count" ]
+}
+graph_top_from() { [ "$(window_geometry "$GRAPH" | cut -d' ' -f2)" -ge "$1" ]; }
+
+scenario_wm() {
+  local manager=${scenario#wm-} rc=0
+  wm_start "$manager" "$tmp/wm" || rc=$?
+  [ "$rc" -ne 77 ] || { echo "$manager is not installed; skipped"; exit 77; }
+  [ "$rc" -eq 0 ] || fail "$manager did not start"
+  step "$(wm_announced) manages the screen"
+
+  step "start-up"
+  "$tavelk" >"$tmp/out" 2>"$tmp/err" &
+  pid=$!
+  wait_for 20 viewable "$MAIN" || fail "the main window did not appear"
+  check_managed_window "$MAIN" "$MX $MY $MAIN_SIZE"
+  wait_for 10 looks_like "-+++---+" || fail "start-up buttons look $(button_looks), want -+++---+"
+  local main_id
+  main_id=$(window_ids "$MAIN" | head -1)
+
+  # A short run: start and stop at once, so the graph's first curve is short.
+  step "a short automatic run"
+  local r4 r5
+  read -r -a r4 <<<"${BUTTON[4]}"
+  read -r -a r5 <<<"${BUTTON[5]}"
+  xdotool mousemove $((MX + r4[0] + r4[2] / 2)) $((MY + r4[1] + r4[3] / 2)) click 1 \
+    mousemove $((MX + r5[0] + r5[2] / 2)) $((MY + r5[1] + r5[3] / 2)) click 1
+  wait_for 30 looks_like "--+--+++" || fail "the run did not stop; buttons look $(button_looks)"
+
+  step "the graph window"
+  click_button 7
+  wait_for 10 viewable "$GRAPH" || fail "the graph window did not appear"
+  check_managed_window "$GRAPH" "$GX $GY $GRAPH_SIZE"
+  local graph_id shown
+  graph_id=$(window_ids "$GRAPH" | head -1)
+  wait_for 10 is_active "$graph_id" || fail "the graph window was not made active when shown"
+  wait_for 5 blue_differs 0 || fail "the graph drew no curve when shown"
+  wait_for 10 blue_settled || fail "the graph keeps changing"
+  shown=$(graph_blue)
+
+  # It covers the main window whole; move it below by its title bar, until
+  # its frame clears the main window's.
+  local e m
+  read -r -a e <<<"$(frame_extents "$graph_id")"
+  read -r -a m <<<"$(frame_extents "$main_id")"
+  drag $((GX + 200)) $((GY - e[2] / 2)) $((GX + 200)) $((GY - e[2] / 2 + 440))
+  wait_for 10 graph_top_from $((MY + 351 + m[3] + e[2])) \
+    || fail "the graph window could not be moved off the main window: at $(window_geometry "$GRAPH")"
+  step "graph moved to $(window_geometry "$GRAPH")"
+
+  # A click on the main window takes the activation away from the graph;
+  # then a full run there, which the graph must not show before it is
+  # activated again.
+  step "a full run in the main window"
+  click_at $((MX + 150)) $((MY + 60))
+  wait_for 10 is_active "$main_id" || fail "a click on the main window did not make it active"
+  click_button 6
+  wait_for 10 looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
+  click_button 4
+  wait_for 30 looks_like "--+--+++" || fail "the run did not end; buttons look $(button_looks)"
+  local before after
+  before=$(graph_blue)
+  [ "$before" = "$shown" ] || fail "the graph changed while it was not active: $shown then $before blue pixels"
+
+  step "a click on the graph canvas"
+  read -r -a e <<<"$(window_geometry "$GRAPH")"
+  click_at $((e[0] + 400)) $((e[1] + 150))
+  wait_for 10 is_active "$graph_id" || fail "a click on the graph did not make it active"
+  wait_for 10 blue_differs "$before" || fail "the graph did not redraw on activation: $before blue pixels"
+  wait_for 10 blue_settled || fail "the graph keeps changing"
+  after=$(graph_blue)
+  step "graph blue pixels: $shown when shown, $before before the click, $after after it"
+  [ "$after" -gt "$before" ] || fail "the activation drew no more curve: $before then $after blue pixels"
+
+  step "help and back"
+  click_button 8
+  wait_for 10 viewable "$HELP" || fail "the help window did not appear"
+  wait_for 10 gone "$MAIN" || fail "the main window stayed beside help"
+  check_managed_window "$HELP" "$HX $HY $HELP_SIZE"
+  click_at $HELP_CLOSE_AT
+  wait_for 10 viewable "$MAIN" || fail "the main window did not come back"
+  check_managed_window "$MAIN" "$MX $MY $MAIN_SIZE"
+  wait_for 10 looks_like "-+++---+" || fail "back from help the buttons look $(button_looks)"
+
+  step "exit answered Yes"
+  click_button 3
+  answer_box yes
+  expect_exit 0
+}
+
 case "$scenario" in
   session | fonts | sounds | cues | close | nodisplay) "scenario_$scenario" ;;
+  wm-*) scenario_wm ;;
   *) fail "unknown scenario" ;;
 esac
 echo "[$scenario] passed"

@@ -41,20 +41,51 @@ CardStack::CardStack(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     static const bool factoryInstalled = (QAccessible::installFactory(cardStackAccessible), true);
     Q_UNUSED(factoryInstalled);
-    scaleFaces(devicePixelRatioF());
+    prepareFaces();
+}
+
+bool CardStack::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::ScreenChangeInternal: // the window went to another screen
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        prepareFaces();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+// The device pixels this rectangle covers in its window's backing store. Qt
+// rounds each edge on its own, so at a fractional ratio the width can be one
+// more or less than the rounded width times the ratio; a face of that size
+// would leave a sliver unpainted or lose a row.
+QSize CardStack::deviceSize(qreal ratio) const
+{
+    const QPoint origin = mapTo(window(), QPoint(0, 0));
+    const auto edge = [ratio](int logical) { return qRound(logical * ratio); };
+    return {edge(origin.x() + width()) - edge(origin.x()), edge(origin.y() + height()) - edge(origin.y())};
 }
 
 // The faces are made at the device resolution, so a high-density screen
 // shows them sharp instead of having the painter stretch them.
-void CardStack::scaleFaces(qreal ratio)
+void CardStack::prepareFaces()
 {
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = deviceSize(ratio);
+    if (ratio == m_faceRatio && size == m_faceSize)
+        return;
     m_faceRatio = ratio;
-    const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
+    m_faceSize = size;
     for (int i = 0; i < kFaces; ++i) {
         const QImage face(QStringLiteral(":/cards/card%1.bmp").arg(i + 1, 2, 10, QLatin1Char('0')));
         // Nearest neighbour keeps the pixel-art faces crisp when stretched.
-        QPixmap picture = QPixmap::fromImage(
-            face.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        QPixmap picture = QPixmap::fromImage(face.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         picture.setDevicePixelRatio(ratio);
         m_toranpu[i].picture = picture;
     }
@@ -84,9 +115,6 @@ std::int16_t CardStack::topCard() const
 
 void CardStack::paintEvent(QPaintEvent *)
 {
-    // Only true after a move to a screen of another pixel ratio.
-    if (devicePixelRatioF() != m_faceRatio)
-        scaleFaces(devicePixelRatioF());
     QPainter painter(this);
     const std::int16_t top = topCard();
     if (top == 0) {
