@@ -146,7 +146,7 @@ void TestHighDpi::cardFillsItsDevicePixels_data()
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QPoint>("place");
     QTest::addColumn<QRect>("devicePixels");
-    const QPoint mainWindow = Form1Layout::kCardRect.topLeft();
+    const QPoint mainWindow = Expected::kCards.topLeft();
     QTest::newRow("main window, 1.25") << 1.25 << mainWindow << QRect(310, 260, 91, 131);
     QTest::newRow("main window, 1.5") << 1.5 << mainWindow << QRect(372, 312, 110, 158);
     // Edges at 1.25 and 92.5 device pixels round to 1 and 93: 92 pixels,
