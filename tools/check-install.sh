@@ -103,9 +103,14 @@ cwd=$work/cwd
 mkdir -p "$cwd" "$work/data-home"
 cp assets/sounds/pinpon.wav "$cwd/"
 
+# A window is named before it is mapped, and a click before the map is lost:
+# wait until a window with that name is on screen.
 wait_for_window() {
+  local id
   for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    for id in $(xwininfo -root -tree 2>/dev/null | grep -F "$1" | awk '{print $1}'); do
+      xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+    done
     sleep 0.1
   done
   return 1
