@@ -105,11 +105,8 @@ dark_pixels() {
 }
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
-click_button() { # inside the caption's box, away from its edges
-  local r
-  read -r -a r <<<"${BUTTON[$1]}"
-  click_at $((MX + r[0] + r[2] / 2)) $((MY + r[1] + r[3] / 2))
-}
+# shellcheck disable=SC2046 # the point is two words
+click_button() { click_at $(button_point "$1"); } # the middle of the caption's box
 button_dark() {
   local r
   read -r -a r <<<"${BUTTON[$1]}"
@@ -187,10 +184,8 @@ expect_exit() {
 # left one of the pair along the bottom, "いいえ" the right one.
 answer_box() {
   wait_for 10 viewable "$BOX" || fail "the exit box did not appear"
-  local g
-  read -r -a g <<<"$(window_geometry "$BOX")"
-  local y=$((g[1] + g[3] - 24))
-  if [ "$1" = yes ]; then click_at $((g[0] + g[2] / 4)) "$y"; else click_at $((g[0] + g[2] * 3 / 4)) "$y"; fi
+  # shellcheck disable=SC2046 # the point is two words
+  click_at $(box_point "$1")
 }
 
 card_differs() { shot && [ "$(region_hash $CARD)" != "$1" ]; }
@@ -643,21 +638,15 @@ scenario_wm() {
   step "$(wm_announced) manages the screen"
 
   step "start-up"
-  "$tavelk" >"$tmp/out" 2>"$tmp/err" &
-  pid=$!
-  wait_for 20 viewable "$MAIN" || fail "the main window did not appear"
+  start_program "$tavelk"
   check_managed_window "$MAIN" "$MX $MY $MAIN_SIZE"
-  wait_for 10 looks_like "-+++---+" || fail "start-up buttons look $(button_looks), want -+++---+"
   local main_id
   main_id=$(window_ids "$MAIN" | head -1)
 
   # A short run: start and stop at once, so the graph's first curve is short.
   step "a short automatic run"
-  local r4 r5
-  read -r -a r4 <<<"${BUTTON[4]}"
-  read -r -a r5 <<<"${BUTTON[5]}"
-  xdotool mousemove $((MX + r4[0] + r4[2] / 2)) $((MY + r4[1] + r4[3] / 2)) click 1 \
-    mousemove $((MX + r5[0] + r5[2] / 2)) $((MY + r5[1] + r5[3] / 2)) click 1
+  # shellcheck disable=SC2046 # each point is two words
+  xdotool mousemove $(button_point 4) click 1 mousemove $(button_point 5) click 1
   wait_for 30 looks_like "--+--+++" || fail "the run did not stop; buttons look $(button_looks)"
 
   step "the graph window"
