@@ -311,7 +311,44 @@ EOF
   expect_exit 0
 }
 
+# Wave files in the user's data folder made to cost time or memory: a valid
+# 64 MiB wave, and 4 MB of empty chunks before a valid tail. Each cue's click
+# is answered at once and the memory stays that of a short cue.
+hostile_waves() {
+  local kind
+  for kind in huge junk; do
+    step "a $kind wave file in the data folder"
+    local dir="$tmp/$kind"
+    mkdir -p "$dir/data/tavelk"
+    cp "$tavelk" "$dir/tavelk"
+    python3 - "$kind" "$dir/data/tavelk/pinpon.wav" <<'PY'
+import struct, sys
+kind, path = sys.argv[1:]
+fmt = b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, 44100, 88200, 2, 16)
+data = b"\x10\x00" * 44100
+if kind == "huge":
+    body = fmt + b"data" + struct.pack("<I", 64 * 1024 * 1024) + b"\x10" * (64 * 1024 * 1024)
+else:
+    body = b"JUNK\0\0\0\0" * 500000 + fmt + b"data" + struct.pack("<I", len(data)) + data
+open(path, "wb").write(b"RIFF" + struct.pack("<I", 4 + len(body)) + b"WAVE" + body)
+PY
+    rm -f "$tmp/bench.log"
+    XDG_DATA_HOME="$dir/data" TAVELK_BENCH_LOG="$tmp/bench.log" start_program "$dir/tavelk"
+    hand_draw
+    local i
+    for i in 1 2 3; do
+      cue_then_shuffle "$kind wave, cue $i"
+      draw_now
+    done
+    step "$kind wave: $(grep -E '^Vm(RSS|HWM)' "/proc/$pid/status" | tr -s '\t ' ' ' | tr '\n' ' ')"
+    click_button 3
+    answer_box yes
+    expect_exit 0
+  done
+}
+
 scenario_sounds() {
+  hostile_waves
   local kind
   for kind in missing broken; do
     step "wave files $kind"
@@ -368,6 +405,10 @@ sound_server_kill() {
 cue_playing() { pactl list short sink-inputs | grep -q .; }
 
 # ---- sound server faults ----------------------------------------------------
+
+# Measuring a program that freezes: every wait is long enough to see it out.
+patience=10
+[ -n "${TAVELK_E2E_MEASURE:-}" ] && patience=90
 
 # A click on トランプをきる right after the cue's click on 初期化 (from Drawn)
 # must be answered: the shuffle's timer starts within 1 s. Where the program
@@ -433,9 +474,6 @@ recovered_cue_heard() {
 }
 
 cue_faults() {
-  # Measuring a program that freezes: every wait is long enough to see it out.
-  patience=10
-  [ -n "${TAVELK_E2E_MEASURE:-}" ] && patience=90
   step "the sound server stalled before start-up"
   sound_server_start faults
   kill -STOP "$sound_pid"
