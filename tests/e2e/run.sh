@@ -446,6 +446,12 @@ cue_then_shuffle() {
   [ "$ms" -le "$limit" ] || fail "$1: the shuffle click took $ms ms"
 }
 
+shuffle_and_draw() {
+  click_button 2
+  wait_for "$patience" looks_like "+-------" || fail "shuffling did not start; buttons look $(button_looks)"
+  draw_now
+}
+
 draw_now() {
   click_button 1
   wait_for "$patience" looks_like "-+++-+-+" || fail "after a draw the buttons look $(button_looks)"
@@ -468,56 +474,65 @@ recovered_cue_heard() {
   # recorded sessions above judge onsets.
   [ "$rc" -ne 1 ] || [ -n "${TAVELK_E2E_MEASURE:-}" ] || fail "$1: the cue after recovery was not heard whole"
   wait_for "$patience" looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
-  click_button 2
-  wait_for "$patience" looks_like "+-------" || fail "shuffling did not start; buttons look $(button_looks)"
-  draw_now
+  shuffle_and_draw
 }
 
+# One session through every fault in turn; TAVELK_E2E_FAULT=NAME (before,
+# between, mid-cue, killed) runs only that one, on a program of its own.
 cue_faults() {
-  step "the sound server stalled before start-up"
+  local only=${TAVELK_E2E_FAULT:-}
+  want() { [ -z "$only" ] || [ "$only" = "$1" ]; }
   sound_server_start faults
-  kill -STOP "$sound_pid"
-  TAVELK_BENCH_LOG="$tmp/bench.log" "$tavelk" >"$tmp/out" 2>"$tmp/err" &
-  pid=$!
-  local begun=$SECONDS limit=10
-  [ -n "${TAVELK_E2E_MEASURE:-}" ] && limit=60
-  wait_for 20 viewable "$MAIN" || fail "the main window did not appear"
-  wait_for "$limit" looks_like "-+++---+" || fail "start-up buttons look $(button_looks), want -+++---+"
-  step "stalled before start-up: start-up look after $((SECONDS - begun)) s"
-  click_button 2
-  wait_for "$patience" looks_like "+-------" || fail "shuffling did not start; buttons look $(button_looks)"
-  draw_now
-  cue_then_shuffle "stalled before start-up"
-  draw_now
-  kill -CONT "$sound_pid"
-  recovered_cue_heard "stalled before start-up"
+  if want before; then
+    step "the sound server stalled before start-up"
+    kill -STOP "$sound_pid"
+    TAVELK_BENCH_LOG="$tmp/bench.log" "$tavelk" >"$tmp/out" 2>"$tmp/err" &
+    pid=$!
+    local begun=$SECONDS limit=10
+    [ -n "${TAVELK_E2E_MEASURE:-}" ] && limit=60
+    wait_for 20 viewable "$MAIN" || fail "the main window did not appear"
+    wait_for "$limit" looks_like "-+++---+" || fail "start-up buttons look $(button_looks), want -+++---+"
+    step "stalled before start-up: start-up look after $((SECONDS - begun)) s"
+    shuffle_and_draw
+    cue_then_shuffle "stalled before start-up"
+    draw_now
+    kill -CONT "$sound_pid"
+    recovered_cue_heard "stalled before start-up"
+  elif [ -n "$only" ]; then
+    TAVELK_BENCH_LOG="$tmp/bench.log" start_program "$tavelk"
+    shuffle_and_draw
+  fi
 
-  step "the sound server stalled between cues"
-  kill -STOP "$sound_pid"
-  cue_then_shuffle "stalled between cues"
-  draw_now
-  kill -CONT "$sound_pid"
-  recovered_cue_heard "stalled between cues"
+  if want between; then
+    step "the sound server stalled between cues"
+    kill -STOP "$sound_pid"
+    cue_then_shuffle "stalled between cues"
+    draw_now
+    kill -CONT "$sound_pid"
+    recovered_cue_heard "stalled between cues"
+  fi
 
-  step "the sound server stalled in the middle of a cue"
-  click_button 6
-  wait_for 2 cue_playing || fail "no cue was playing when the server was to be stalled"
-  kill -STOP "$sound_pid"
-  wait_for "$patience" looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
-  click_button 2
-  wait_for "$patience" looks_like "+-------" || fail "shuffling did not start; buttons look $(button_looks)"
-  draw_now
-  cue_then_shuffle "stalled mid-cue"
-  draw_now
-  kill -CONT "$sound_pid"
-  recovered_cue_heard "stalled mid-cue"
+  if want mid-cue; then
+    step "the sound server stalled in the middle of a cue"
+    click_button 6
+    wait_for 2 cue_playing || fail "no cue was playing when the server was to be stalled"
+    kill -STOP "$sound_pid"
+    wait_for "$patience" looks_like "-+++---+" || fail "after initialise the buttons look $(button_looks)"
+    shuffle_and_draw
+    cue_then_shuffle "stalled mid-cue"
+    draw_now
+    kill -CONT "$sound_pid"
+    recovered_cue_heard "stalled mid-cue"
+  fi
 
-  step "the sound server killed and a new one started on its socket"
-  sound_server_kill
-  cue_then_shuffle "server killed"
-  draw_now
-  sound_server_start faults
-  recovered_cue_heard "server restarted"
+  if want killed; then
+    step "the sound server killed and a new one started on its socket"
+    sound_server_kill
+    cue_then_shuffle "server killed"
+    draw_now
+    sound_server_start faults
+    recovered_cue_heard "server restarted"
+  fi
 
   click_button 3
   answer_box yes
