@@ -5,18 +5,15 @@
 A Session starts a private X server and a private accessibility bus, and on
 request a window manager and a PulseAudio server; it starts the program,
 reads it through the accessibility bus as a screen reader does (windows,
-buttons and their states, label texts, the card on show, focus) and drives
-it with real pointer and key events (xdotool) at the places the bus reports.
-Pixels are read only where nothing else tells: the curve, glyphs, colours.
-Everything it started is stopped when the session ends.
-
-A failed check raises Failure with what was expected and what was seen,
-after keeping a screenshot beside the test's working directory.
+enabled buttons, label texts, the card on show, focus) and drives it with
+real pointer and key events (xdotool) at the places the bus reports. Pixels
+are read only where nothing else tells: the curve, glyphs, colours. All it
+started is stopped when the session ends. A failed check raises Failure with
+what was expected and what was seen, and keeps a screenshot.
 """
 
 import json
 import os
-import select
 import shutil
 import signal
 import subprocess
@@ -24,6 +21,9 @@ import tempfile
 import time
 
 SKIP = 77
+# Imported once the session's buses are in the environment: libatspi
+# connects when it is loaded.
+pyatspi = Atspi = GLib = None
 
 
 class Failure(Exception):
@@ -35,28 +35,26 @@ class Skip(Exception):
 
 
 class Seen:
-    """One reading of the program: its windows on show, the main window's
-    enabled buttons, labels by number and card, and the focused object."""
+    """One reading of the program: its windows on show and the active one,
+    the main window's enabled buttons, labels by number and card, the focus."""
 
-    def __init__(self, windows=(), enabled=(), labels=None, card=None, focus=None, active=None, error=None):
-        self.windows, self.enabled, self.active = set(windows), list(enabled), active
+    def __init__(self, windows=(), active=None, enabled=(), labels=None, card=None, focus=None, error=None):
+        self.windows, self.active, self.enabled = set(windows), active, enabled
         self.labels, self.card, self.focus, self.error = labels or {}, card, focus, error
 
     def __str__(self):
         if self.error:
             return f"no answer on the accessibility bus ({self.error})"
-        labels = ", ".join(f"Label{n}={t!r}" for n, t in sorted(self.labels.items()))
+        labels = ", ".join(f"Label{n} {t!r}" for n, t in sorted(self.labels.items(), key=str))
         return (f"windows {sorted(self.windows)}, active {self.active!r}; enabled {self.enabled}; "
                 f"{labels}; card {self.card!r}; focus {self.focus!r}")
 
 
 class Session:
     def __init__(self, name, program, layout, screen="1024x768x24", display=True):
-        self.name, self.program = name, program
+        self.name, self.program, self.proc, self.started = name, program, None, []
         self.layout = json.loads(subprocess.check_output([layout], text=True))
         self.tmp = tempfile.mkdtemp(prefix=f"tavelk-e2e-{name}-")
-        self.started = []  # processes to stop, in the order they started
-        self.proc = None
         os.mkdir(self.path("xdg"), 0o700)
         env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "DBUS_", "PULSE"))}
         # No sound server unless a scenario starts one: named, so that no
@@ -71,8 +69,7 @@ class Session:
         return self
 
     def __exit__(self, *_):
-        self.stop_program()
-        for proc in reversed(self.started):
+        for proc in [self.proc] * bool(self.proc) + self.started[::-1]:
             stop(proc)
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -94,38 +91,40 @@ class Session:
         deadline = time.monotonic() + timeout
         while not ready():
             if time.monotonic() > deadline:
-                self.fail(f"{what}: not within {timeout:g} s")
+                self.fail(f"expected {what} within {timeout:g} s")
             time.sleep(0.05)
 
-    # ---- the private X server, bus and window manager
+    def call(self, args, check=True, env=None):
+        done = subprocess.run(args, env=env or self.env, capture_output=True, text=True)
+        if done.returncode != 0 and check:
+            self.fail(f"{' '.join(args)} failed: {done.stderr.strip()}")
+        return done.stdout if done.returncode == 0 else None
+
+    # ---- the private X server, buses and window manager
 
     def start_x(self, screen):
-        # Xvfb picks a free display itself and says which once it listens;
-        # it never resets, so no client's departure races the next one.
-        r, w = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(w), "-noreset", "-nolisten", "tcp", "-screen", "0", screen],
-                   "xvfb.log", pass_fds=(w,))
-        os.close(w)
-        number = b""
-        while not number.endswith(b"\n") and select.select([r], [], [], 10)[0]:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            self.fail(f"Xvfb did not start: {open(self.path('xvfb.log')).read()}")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        # Xvfb picks a free display itself and writes it once it listens; it
+        # never resets, so no client's departure races the next one.
+        with open(self.path("display"), "w") as number:
+            self.spawn(["Xvfb", "-displayfd", str(number.fileno()), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                        screen], "xvfb.log", pass_fds=(number.fileno(),))
+        self.wait("Xvfb to start", lambda: open(self.path("display")).read().endswith("\n"))
+        self.env["DISPLAY"] = ":" + open(self.path("display")).read().strip()
         self.wait("the X server answering", lambda: self.call(["xdpyinfo"], check=False) is not None)
 
     def start_bus(self):
-        # A session bus of its own; the accessibility bus and its registry
-        # are started on it on demand, in the same process group.
+        # The accessibility bus and its registry are started on this session
+        # bus on demand, in its process group.
         bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"], "bus.log",
                          stdout=subprocess.PIPE)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
-        # libatspi finds the buses through the environment of this process.
         os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
+        global pyatspi, Atspi, GLib
+        import pyatspi
+        from gi.repository import Atspi, GLib
+        # A program that does not answer is given up on after a while, from
+        # its first moment on.
+        Atspi.set_timeout(3000, -1)
 
     WM = {"openbox": ["openbox", "--sm-disable"],
           # Without the compositor a root screenshot shows what the program drew.
@@ -135,18 +134,17 @@ class Session:
           "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"]}
 
     def start_wm(self, name):
-        """Starts a window manager with folders of its own and off the
+        """Starts a window manager with folders of its own, off the
         accessibility bus; returns the name it announces itself by."""
         command = self.WM[name]
         if not shutil.which(command[2] if command[0] == "dbus-run-session" else command[0]):
             raise Skip(f"{name} is not installed")
-        home = self.path("wm")
-        for d in ("home", "config", "cache", "data", "run"):
-            os.makedirs(os.path.join(home, d), 0o700)
-        env = dict(self.env, HOME=f"{home}/home", XDG_CONFIG_HOME=f"{home}/config", XDG_CACHE_HOME=f"{home}/cache",
-                   XDG_DATA_HOME=f"{home}/data", XDG_RUNTIME_DIR=f"{home}/run", NO_AT_BRIDGE="1", GTK_A11Y="none")
-        env.pop("DBUS_SESSION_BUS_ADDRESS")
-        self.spawn(command, "wm.log", env=env)
+        home = {d: self.path(f"wm/{d}") for d in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
+                                                 "XDG_RUNTIME_DIR")}
+        for d in home.values():
+            os.makedirs(d, 0o700)
+        env = {k: v for k, v in self.env.items() if k != "DBUS_SESSION_BUS_ADDRESS"}
+        self.spawn(command, "wm.log", env=dict(env, **home, NO_AT_BRIDGE="1", GTK_A11Y="none"))
         self.wait(f"{name} managing the screen", self.wm_announced)
         return self.wm_announced()
 
@@ -159,29 +157,19 @@ class Session:
 
     # ---- the X tools
 
-    def call(self, args, check=True, env=None):
-        done = subprocess.run(args, env=env or self.env, capture_output=True, text=True)
-        if done.returncode != 0:
-            if check:
-                self.fail(f"{' '.join(args)} failed: {done.stderr.strip()}")
-            return None
-        return done.stdout
-
     def xprop(self, *args):
         return (self.call(["xprop", "-notype", *args], check=False) or "").strip()
 
     def x_window(self, title):
-        """The X window id and client area (x, y, w, h) on the screen of the
-        viewable window with that title, or (None, None)."""
-        tree = self.call(["xwininfo", "-root", "-tree"])
-        for line in tree.splitlines():
-            words = line.split()
-            if words and f' "{title}": ' in line:
-                info = self.call(["xwininfo", "-id", words[0]], check=False) or ""
+        """The id and the client area (x, y, w, h) on the screen of the
+        viewable X window with that title, or (None, None)."""
+        for line in self.call(["xwininfo", "-root", "-tree"]).splitlines():
+            if f' "{title}": ' in line:
+                info = self.call(["xwininfo", "-id", line.split()[0]], check=False) or ""
+                value = dict(map(str.strip, l.partition(":")[::2]) for l in info.splitlines())
                 if "IsViewable" in info:
-                    value = {k.strip(): v.strip() for k, _, v in (l.partition(":") for l in info.splitlines())}
-                    return words[0], tuple(int(value[k]) for k in (
-                        "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+                    return line.split()[0], tuple(int(value[f"Absolute upper-left {k}"]) for k in "XY") + (
+                        int(value["Width"]), int(value["Height"]))
         return None, None
 
     def click_at(self, x, y):
@@ -197,118 +185,89 @@ class Session:
             time.sleep(0.03)
         self.call(["xdotool", "mouseup", "1"])
 
-    def screenshot(self):
-        """The screen as (width, rgb bytes)."""
-        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env, capture_output=True,
-                             check=True).stdout
-        magic, width, height, depth, data = ppm.split(maxsplit=4)
-        assert magic == b"P6" and depth == b"255"
-        return int(width), data
-
     def pixels(self, rect, test):
         """How many pixels of the screen rectangle (x, y, w, h) pass test(r, g, b)."""
-        width, data = self.screenshot()
+        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+                             capture_output=True, check=True).stdout
+        _, width, _, _, data = ppm.split(maxsplit=4)
         x, y, w, h = rect
-        count = 0
-        for row in range(y, y + h):
-            line = data[3 * (row * width + x):3 * (row * width + x + w)]
-            count += sum(1 for p in zip(line[0::3], line[1::3], line[2::3]) if test(*p))
-        return count
+        start = [3 * (row * int(width) + x) for row in range(y, y + h)]
+        rows = [data[i:i + 3 * w] for i in start]
+        return sum(test(*p) for line in rows for p in zip(line[0::3], line[1::3], line[2::3]))
 
     # ---- the program
 
     def start_program(self, program=None, env=None, cwd=None):
-        self.stop_program()
+        if self.proc:
+            stop(self.proc)
         self.err = self.path("program.err")
         with open(self.err, "wb") as err:
             self.proc = subprocess.Popen([program or self.program], env=dict(self.env, **(env or {})), cwd=cwd,
                                          stdout=subprocess.DEVNULL, stderr=err)
-        self.until("the main window on the accessibility bus", lambda s: self.caption("main") in s.windows, 20)
-        return self.proc
-
-    def stop_program(self):
-        if self.proc and self.proc.poll() is None:
-            stop(self.proc)
-        self.proc = None
+        return self.until("the main window on the accessibility bus", lambda s: self.caption("main") in s.windows, 20)
 
     def expect_exit(self, code=0):
         try:
             rc = self.proc.wait(15)
         except subprocess.TimeoutExpired:
-            self.fail("the program did not end")
+            self.fail("expected the program to end")
         self.proc = None
-        if rc != code:
-            self.fail(f"exit code {rc}, want {code}")
+        self.check(rc == code, f"exit code {code}, not {rc}")
 
     def caption(self, window):
         return self.layout[window]["caption"]
 
     # ---- reading the program through the accessibility bus
 
-    def _app(self):
-        import pyatspi
-        from gi.repository import Atspi
-        for app in pyatspi.Registry.getDesktop(0):
+    def windows(self):
+        for app in pyatspi.Registry.getDesktop(0) if self.proc else ():
             if app is not None and app.get_process_id() == self.proc.pid:
                 # Read every value afresh: names change without events.
                 app.set_cache_mask(Atspi.Cache.NONE)
-                return app
-        return None
-
-    def windows(self):
-        import pyatspi
-        app = self._app() if self.proc else None
-        return {w.name: w for w in (app or []) if w.getState().contains(pyatspi.STATE_SHOWING)}
+                return {w.name: w for w in app if w.getState().contains(pyatspi.STATE_SHOWING)}
+        return {}
 
     def seen(self):
-        import pyatspi
-        from gi.repository import GLib
         try:
             windows = self.windows()
             main = windows.get(self.caption("main"))
-            enabled, labels, card, focus, active = [], {}, None, None, None
+            seen = Seen(windows, enabled=[])
             for name, window in windows.items():
                 if window.getState().contains(pyatspi.STATE_ACTIVE):
-                    active = name
+                    seen.active = name
                 for child in descendants(window):
-                    state = child.getState()
+                    state, role = child.getState(), child.getRole()
                     if state.contains(pyatspi.STATE_FOCUSED):
-                        focus = f"{child.getRoleName()} {child.name!r}"
+                        seen.focus = f"{child.getRoleName()} {child.name!r}"
                     if window != main or child.parent != main:
                         continue
-                    role = child.getRole()
                     if role == pyatspi.ROLE_PUSH_BUTTON and state.contains(pyatspi.STATE_ENABLED):
-                        enabled.append(child.name)
+                        seen.enabled.append(child.name)
                     elif role == pyatspi.ROLE_IMAGE:
-                        card = child.name
+                        seen.card = child.name
                     elif role == pyatspi.ROLE_LABEL:
-                        labels[self._label_number(window, child)] = child.name
-            order = self.layout["buttons"]
-            return Seen(windows, sorted(enabled, key=order.index), labels, card, focus, active)
+                        # Labels are told apart by their designed place in the window.
+                        (x, y, w, h), (wx, wy, _, _) = self.extents(child), self.extents(window)
+                        number = [int(n) for n, r in self.layout["labels"].items() if r == [x - wx, y - wy, w, h]]
+                        seen.labels[number[0] if number else (x - wx, y - wy)] = child.name
+            seen.enabled.sort(key=self.layout["buttons"].index)
+            return seen
         except GLib.Error as e:
             return Seen(error=e.message)
 
-    def _label_number(self, window, label):
-        # Labels are told apart by their designed place in the window.
-        import pyatspi
-        wx, wy = window.queryComponent().getPosition(pyatspi.DESKTOP_COORDS)
-        e = label.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        place = [e.x - wx, e.y - wy, e.width, e.height]
-        return next((int(n) for n, r in self.layout["labels"].items() if r == place), str(place))
-
-    def find(self, name, window=None, role=None):
-        """The showing control with that name, in the window with that
-        caption or in any window of the program."""
-        import pyatspi
-        for caption, w in self.windows().items():
-            if window is None or caption == window:
-                for child in descendants(w):
-                    if child.name == name and (role is None or child.getRole() == role):
+    def find(self, name, window=None):
+        """The control with that name, in the window with that caption or in
+        any window of the program on show."""
+        try:
+            for caption, w in self.windows().items():
+                for child in descendants(w) if window in (None, caption) else ():
+                    if child.name == name:
                         return child
-        self.fail(f"no control {name!r} on show" + (f" in {window!r}" if window else ""))
+        except GLib.Error as e:
+            self.fail(f"no answer on the accessibility bus looking for {name!r}: {e.message}")
+        self.fail(f"expected a control {name!r} on show" + (f" in {window!r}" if window else ""), self.seen())
 
     def extents(self, accessible):
-        import pyatspi
         e = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return e.x, e.y, e.width, e.height
 
@@ -335,7 +294,7 @@ class Session:
         """Waits until each given field of the reading has the given value,
         labels only for the numbers given."""
         def holds(seen):
-            return all((getattr(seen, k) if k != "labels" else {n: seen.labels.get(n) for n in v}) == v
+            return all(v == (getattr(seen, k) if k != "labels" else {n: seen.labels.get(n) for n in v})
                        for k, v in want.items())
         return self.until(", ".join(f"{k} {v}" for k, v in want.items()), holds, timeout)
 
@@ -344,17 +303,12 @@ class Session:
             self.fail(f"expected {what}", seen or self.seen())
 
     def fail(self, message, seen=None):
+        detail = [message] + [f"  seen: {seen}"] * (seen is not None)
         shot = os.path.abspath(f"e2e-{self.name}-failure.png")
-        if "DISPLAY" in self.env:
-            subprocess.run(["import", "-window", "root", shot], env=self.env, capture_output=True)
-        detail = [message]
-        if seen is not None:
-            detail.append(f"  seen: {seen}")
-        if os.path.exists(shot):
+        if "DISPLAY" in self.env and subprocess.run(["import", "-window", "root", shot], env=self.env).returncode == 0:
             detail.append(f"  screenshot: {shot}")
-        err = getattr(self, "err", None)
-        if err and os.path.getsize(err):
-            detail.append("  program stderr:\n    " + open(err, errors="replace").read().strip().replace("\n", "\n    "))
+        if getattr(self, "err", None) and os.path.getsize(self.err):
+            detail.append("  program stderr:\n    " + open(self.err, errors="replace").read().strip().replace("\n", "\n    "))
         raise Failure("\n".join(detail))
 
     # ---- a private PulseAudio server
@@ -362,8 +316,8 @@ class Session:
     def start_sound(self, name="pulse"):
         """A private server with one null sink "cues", never exiting on its own."""
         d = self.path(name)
-        for sub in ("", "runtime", "state"):
-            os.makedirs(os.path.join(d, sub), 0o700, exist_ok=True)
+        for sub in ("runtime", "state"):
+            os.makedirs(f"{d}/{sub}", 0o700)
         env = dict(self.env, HOME=d, XDG_CONFIG_HOME=d, PULSE_RUNTIME_PATH=f"{d}/runtime", PULSE_STATE_PATH=f"{d}/state")
         self.sound = self.spawn(
             ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "--realtime=no",
@@ -387,19 +341,13 @@ def descendants(accessible):
 
 
 def stop(proc, sig=signal.SIGTERM):
-    """Ends a process and the group it leads, if it has one."""
-    if proc.poll() is None:
-        try:
-            if os.getpgid(proc.pid) == proc.pid:
-                os.killpg(proc.pid, sig)
-            else:
-                proc.send_signal(sig)
-        except ProcessLookupError:
-            pass
+    """Ends a process, and the group it leads if it has one."""
+    try:
+        os.killpg(proc.pid, sig) if os.getpgid(proc.pid) == proc.pid else proc.send_signal(sig)
+    except ProcessLookupError:
+        pass
     try:
         proc.wait(10)
     except subprocess.TimeoutExpired:
         proc.kill()
         proc.wait()
-    if proc.stdout:
-        proc.stdout.close()
