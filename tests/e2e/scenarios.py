@@ -164,7 +164,9 @@ def hostile_waves(s):
         os.makedirs(os.path.join(folder, "data", "tavelk"))
         shutil.copy(s.program, folder)
         if kind == "huge":
-            body = fmt + b"data" + struct.pack("<I", 64 << 20) + b"\x10" * (64 << 20)
+            # 64 MiB in all.
+            size = (64 << 20) - 12 - len(fmt) - 8
+            body = fmt + b"data" + struct.pack("<I", size) + b"\x10" * size
         else:
             body = b"JUNK\0\0\0\0" * 500000 + fmt + b"data" + struct.pack("<I", len(second)) + second
         with open(os.path.join(folder, "data", "tavelk", "pinpon.wav"), "wb") as f:
