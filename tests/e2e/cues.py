@@ -342,6 +342,10 @@ def cue_then_shuffle(s, what):
     limit = 60.0 if MEASURE else 1.0
     before = len(timer_starts(s))
     (ix, iy), (sx, sy) = s.centre(INIT), s.centre(SHUFFLE)
+    # Read on the bus, the answer is seen up to one reading and one poll late.
+    reading = time.monotonic()
+    s.seen()
+    reading = time.monotonic() - reading + 0.1
     s.call(["xdotool", "mousemove", str(ix), str(iy), "mousedown", "1", "mouseup", "1",
             "mousemove", str(sx), str(sy), "mousedown", "1"])
     # Before the release is sent: the time taken is an upper bound.
@@ -354,12 +358,12 @@ def cue_then_shuffle(s, what):
             raise
         s.step(f"{what}: the shuffle not answered in {time.monotonic() - clicked:.1f} s")
         return
-    took, how = time.monotonic() - clicked, "read on the bus"
+    took, how, late = time.monotonic() - clicked, "read on the bus", reading
     starts = timer_starts(s)
     if len(starts) > before:
-        took, how = starts[before] - clicked, "timer started"
+        took, how, late = starts[before] - clicked, "timer started", 0.0
     s.step(f"{what}: the shuffle answered in {1000 * took:.0f} ms ({how})")
-    s.check(took <= limit, f"{what}: the shuffle answered within {limit:g} s, not {took:.2f} s")
+    s.check(took <= limit + late, f"{what}: the shuffle answered within {limit:g} s, not {took:.2f} s ({how})")
 
 
 def shuffle_and_draw(s):

@@ -146,10 +146,12 @@ pa_sample_format_t sampleFormat(WaveFile::Samples samples)
     return PA_SAMPLE_INVALID;
 }
 
-// Reads at most limit + 1 bytes, so a file that grew is noticed, not read whole.
-bool readAll(int fd, std::vector<std::uint8_t> &into, std::size_t limit)
+// Reads at most one byte more than the file held when looked at (a file
+// that grew meanwhile is noticed, not read whole), and never more than
+// limit + 1 bytes.
+bool readAll(int fd, std::vector<std::uint8_t> &into, off_t size, std::size_t limit)
 {
-    into.resize(limit + 1);
+    into.resize(std::min(std::size_t(size), limit) + 1);
     std::size_t got = 0;
     while (got < into.size()) {
         const ssize_t n = ::read(fd, into.data() + got, into.size() - got);
@@ -287,7 +289,7 @@ private:
             // Not blocking on a file that turned into a pipe since it was looked at.
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
             struct stat now {};
-            if (fd < 0 || ::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || !readAll(fd, bytes, WaveFile::kMaxFileBytes))
+            if (fd < 0 || ::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || !readAll(fd, bytes, now.st_size, WaveFile::kMaxFileBytes))
                 why = "cannot be read";
             if (fd >= 0)
                 ::close(fd);
