@@ -13,10 +13,10 @@ import time
 import harness
 from recording import check
 
-def timed_press(s, clicks, name, cue, window=None, cut=False):
+def timed_press(s, clicks, name, cue, window=None, cut=False, at=None):
     """A click noted with the time just after its release was sent, which is
     when a click takes effect (xdotool's own click would wait after it)."""
-    x, y = s.centre(name, window)
+    x, y = at or s.centre(name, window)
     s.call(["xdotool", "mousemove", str(x), str(y), "mousedown", "1"])
     s.call(["xdotool", "mouseup", "1"])
     clicks.append((time.time(), name, cue, cut))
@@ -41,11 +41,13 @@ def recorded_session(s, attempt):
     s.start_program()
     for cut in (False, True):
         hand_draw(s)
+        help_at = s.centre(HELP)
         timed_press(s, clicks, INIT, "pinpon.wav", cut=cut)
-        s.expect(enabled=READY)
+        if not cut:
+            s.expect(enabled=READY)
         # Help straight after initialise: the second cue cuts the first off.
         time.sleep(0.3 if cut else 1.2)
-        timed_press(s, clicks, HELP, "pinpon.wav")
+        timed_press(s, clicks, HELP, "pinpon.wav", at=help_at)
         s.expect(windows={help_})
         time.sleep(1.2)
         timed_press(s, clicks, close, "-", help_)
