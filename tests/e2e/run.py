@@ -12,6 +12,7 @@ Exit status 0: passed; 77: skipped; 1: failed, with what was seen.
 """
 
 import os
+import signal
 import sys
 
 import cues
@@ -43,4 +44,6 @@ def main(name, program, layout, wmclose=None):
 if __name__ == "__main__":
     if len(sys.argv) not in (4, 5):
         sys.exit(__doc__)
+    # Stopped from outside (a test timeout), the session still stops all it started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
     sys.exit(main(*sys.argv[1:]))
