@@ -11,7 +11,7 @@ set -euo pipefail
 run_packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-multimedia-dev libxkbcommon-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-dejavu-extra
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
