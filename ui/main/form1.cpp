@@ -4,6 +4,7 @@
 #include "ui/main/form1.h"
 
 #include "ui/common/fonts.h"
+#include "ui/common/screenplacement.h"
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1layout.h"
@@ -34,6 +35,7 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     setAutoFillBackground(true);
     setGeometry(QRect(kScreenPosition, kClientSize));
     setFixedSize(kClientSize);
+    ScreenPlacement::keepOnScreen(this);
 
     // Children are stacked in creation order: the card display first, so the
     // top row of controls and the labels lie over the ruled line drawn by
