@@ -30,7 +30,12 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(" Tavelk"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tavelk32.bmp")));
+    // One icon for every main window of the process: the window system is
+    // handed the icon's pixmaps through Qt's pixmap cache, keyed by the icon,
+    // so a new icon per window left a 32 x 32 pixmap there on each return
+    // from help.
+    static const QIcon icon(QStringLiteral(":/icons/tavelk32.bmp"));
+    setWindowIcon(icon);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setGeometry(QRect(kScreenPosition, kClientSize));
