@@ -172,7 +172,6 @@ void Form1::timerEvent(QTimerEvent *event)
     }
     m_heldRepaint.stop();
     QEvent request(QEvent::UpdateRequest);
-    event->accept();
     Form1::event(&request);
 }
 
