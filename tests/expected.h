@@ -29,6 +29,31 @@ inline const Window kHelpWindow{u" Tavelk＿ヘルプ（設問と操作方法）
 
 inline constexpr const char16_t *kCloseCaption = u"閉じる";
 
+// The graph's labels and axis captions, each printed with its top-left
+// corner at (x, y) in canvas units (1100 x 120 over the drawing area).
+struct CanvasText {
+    double x;
+    double y;
+    const char16_t *text;
+};
+
+inline const std::array<CanvasText, 14> kGraphTexts{{
+    {60, 110, u"0.00"},
+    {60, 77, u"0.30"},
+    {60, 8, u"1.00"},
+    {180, 112, u"100"},
+    {280, 112, u"200"},
+    {380, 112, u"300"},
+    {480, 112, u"400"},
+    {580, 112, u"500"},
+    {680, 112, u"600"},
+    {780, 112, u"700"},
+    {880, 112, u"800"},
+    {980, 112, u"900"},
+    {140, 10, u"(縦軸はTavelkを引いた割合)"},
+    {900, 100, u"(横軸は実験回数)"},
+}};
+
 struct Button {
     int number; // CommandN
     const char16_t *caption;

@@ -4,6 +4,8 @@
 #include "expected.h"
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
+#include "ui/graph/form2.h"
+#include "ui/help/form4.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1.h"
 #include "windowtesting.h"
@@ -27,6 +29,8 @@ class TestHighDpi : public QObject {
 private slots:
     void initTestCase();
     void layoutKeepsDesignedGeometry();
+    void windowsStayOnTheScreen_data();
+    void windowsStayOnTheScreen();
     void cardFace_data();
     void cardFace();
     void cardFillsItsDevicePixels_data();
@@ -89,10 +93,45 @@ void TestHighDpi::layoutKeepsDesignedGeometry()
     Form1 *form = rig.windows.showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QCOMPARE(form->devicePixelRatioF(), 2.0);
-    QCOMPARE(form->geometry(), Expected::kMainWindow.client);
+    QCOMPARE(form->size(), Expected::kMainWindow.client.size());
     for (const Expected::Button &row : Expected::kButtons)
         QCOMPARE(form->command(row.number)->geometry(), row.rect);
     QCOMPARE(form->cards()->geometry(), Expected::kCards);
+}
+
+// The windows open on the screen at the origin: 1280 x 800 device pixels at
+// ratio 2, so 640 x 400 to lay windows out in. None of the three fits where
+// it was designed.
+void TestHighDpi::windowsStayOnTheScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QRect>("client");
+    QTest::newRow("main") << "main" << QRect(72, 49, 568, 351);
+    // Wider than the screen: its left edge on the screen's; taller than the
+    // screen: its top edge, with the close button, on the screen's. The
+    // offscreen platform then puts its own 2 px frame there too.
+    QTest::newRow("graph") << "graph" << QRect(2, 22, 650, 378);
+    QTest::newRow("help") << "help" << QRect(70, 2, 570, 488);
+}
+
+void TestHighDpi::windowsStayOnTheScreen()
+{
+    QFETCH(QString, window);
+    QFETCH(QRect, client);
+    QCOMPARE(QGuiApplication::screenAt(QPoint(0, 0))->availableGeometry(), QRect(0, 0, 640, 400));
+    ProgramRig rig;
+    Form1 *form = rig.windows.showMainWindow();
+    QWidget *shown = form;
+    if (window == u"graph") {
+        rig.windows.showGraph();
+        shown = rig.windows.form2();
+    } else if (window == u"help") {
+        form->command(8)->click();
+        shown = rig.windows.form4();
+    }
+    QVERIFY(shown);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QCOMPARE(shown->geometry(), client);
 }
 
 void TestHighDpi::cardFace_data()
@@ -261,16 +300,17 @@ void TestHighDpi::canvasTextIsUnsmoothed()
 
 int main(int argc, char *argv[])
 {
-    // Three screens side by side, the first one primary. Must be set before
-    // the application object reads the screens.
+    // Three screens side by side, sizes in device-independent pixels; the
+    // first is 1280 x 800 device pixels at ratio 2. Must be set before the
+    // application object reads the screens.
     QTemporaryDir dir;
     QFile screens(dir.filePath(QStringLiteral("screens.json")));
     if (!screens.open(QIODevice::WriteOnly))
         return 1;
     screens.write(R"({"screens": [
-        {"name": "2", "x": 0, "y": 0, "width": 1024, "height": 768, "dpr": 2},
-        {"name": "1.25", "x": 1024, "y": 0, "width": 1024, "height": 768, "dpr": 1.25},
-        {"name": "1.5", "x": 2048, "y": 0, "width": 1024, "height": 768, "dpr": 1.5}]})");
+        {"name": "2", "x": 0, "y": 0, "width": 640, "height": 400, "dpr": 2},
+        {"name": "1.25", "x": 640, "y": 0, "width": 1024, "height": 768, "dpr": 1.25},
+        {"name": "1.5", "x": 1664, "y": 0, "width": 1024, "height": 768, "dpr": 1.5}]})");
     screens.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     QApplication app(argc, argv);

@@ -4,6 +4,7 @@
 #include "core/cardrules.h"
 #include "expected.h"
 #include "ui/common/fonts.h"
+#include "ui/common/screenplacement.h"
 #include "ui/graph/form2.h"
 #include "ui/help/form4.h"
 #include "ui/main/cardstack.h"
@@ -45,6 +46,19 @@ struct HoldDeletion : QObject {
     }
 };
 
+// Records a label's text each time it is painted.
+struct PaintedTexts : QObject {
+    explicit PaintedTexts(QLabel *label) : label(label) { label->installEventFilter(this); }
+    QLabel *label;
+    QStringList texts;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            texts << label->text();
+        return false;
+    }
+};
+
 // Answers the next modal box with the given button once it is up.
 void answerBox(QMessageBox::StandardButton answer, QString *title, QString *text, QStringList *buttons)
 {
@@ -73,6 +87,8 @@ private slots:
     void initTestCase();
     void fullRunOnTheRealTimer();
     void graphIsCreatedThenRaised();
+    void placedOnTheScreen_data();
+    void placedOnTheScreen();
     void helpAndBack();
     void helpAndBackKeepsTheProgramRunning();
     void exitAnsweredNo();
@@ -87,6 +103,8 @@ void TestProgramWindows::fullRunOnTheRealTimer()
 {
     ProgramRig rig;
     Form1 *form = rig.windows.showMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    PaintedTexts painted(form->label(3));
     form->command(4)->click();
     QVERIFY(form->timer1().isActive());
 
@@ -97,6 +115,10 @@ void TestProgramWindows::fullRunOnTheRealTimer()
 
     QCOMPARE(rig.record->autoDrawCount, 1000);
     QCOMPARE(form->label(3)->text(), QStringLiteral("1000"));
+    // Repaints are held to one a frame during the run, never dropped: the
+    // last count is on the screen once the run is over.
+    QTRY_COMPARE(painted.texts.value(painted.texts.size() - 1), QStringLiteral("1000"));
+    qInfo("the draw count was painted %lld times in the run", qlonglong(painted.texts.size()));
     const int multiples = form->controller().record().multipleCount;
     QCOMPARE(form->label(4)->text(), QString::number(multiples));
     QCOMPARE(rig.record->ratioHistory[1000], float(multiples / 1000.0));
@@ -132,6 +154,41 @@ void TestProgramWindows::graphIsCreatedThenRaised()
     QVERIFY(rig.windows.form2() && rig.windows.form2() != graph.data());
     QVERIFY(rig.windows.form2()->isVisible());
     QTRY_VERIFY(!graph);
+}
+
+// A 1280 x 800 screen at the scales a desktop offers, in the pixels Qt lays
+// windows out in; a window manager's frame where one is known.
+void TestProgramWindows::placedOnTheScreen_data()
+{
+    QTest::addColumn<QRect>("designed");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QPoint>("placed");
+    const QRect main = Expected::kMainWindow.client;
+    const QRect graph = Expected::kGraphWindow.client;
+    const QRect help = Expected::kHelpWindow.client;
+    const QRect scale1(0, 0, 1280, 800), scale15(0, 0, 853, 533), scale2(0, 0, 640, 400);
+    const QMargins none, titled(1, 20, 1, 1);
+    QTest::newRow("main, scale 1") << main << scale1 << none << main.topLeft();
+    QTest::newRow("graph, scale 1") << graph << scale1 << titled << graph.topLeft();
+    QTest::newRow("help, scale 1") << help << scale1 << titled << help.topLeft();
+    QTest::newRow("main, scale 1.5") << main << scale15 << none << main.topLeft();
+    QTest::newRow("graph, scale 1.5") << graph << scale15 << none << QPoint(203, 113);
+    QTest::newRow("help, scale 1.5") << help << scale15 << none << QPoint(232, 45);
+    QTest::newRow("main, scale 2") << main << scale2 << none << QPoint(72, 49);
+    QTest::newRow("main, scale 2, framed") << main << scale2 << titled << QPoint(71, 48);
+    QTest::newRow("graph, scale 2") << graph << scale2 << none << QPoint(0, 22);
+    QTest::newRow("help, scale 2, framed") << help << scale2 << titled << QPoint(69, 20);
+    QTest::newRow("panel on the left") << main << QRect(240, 0, 1040, 800) << none << QPoint(240, 136);
+}
+
+void TestProgramWindows::placedOnTheScreen()
+{
+    QFETCH(QRect, designed);
+    QFETCH(QRect, available);
+    QFETCH(QMargins, frame);
+    QFETCH(QPoint, placed);
+    QCOMPARE(ScreenPlacement::fitted(designed, frame, available), placed);
 }
 
 void TestProgramWindows::helpAndBack()

@@ -11,7 +11,7 @@ set -euo pipefail
 run_packages=(
   build-essential cmake ninja-build
   qt6-base-dev libxkbcommon-dev libpulse-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-dejavu-extra
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the

@@ -53,7 +53,7 @@ class Seen:
 class Session:
     def __init__(self, name, program, layout, screen="1024x768x24", display=True):
         self.name, self.program, self.proc, self.started = name, program, None, []
-        self.layout = json.loads(subprocess.check_output([layout], text=True))
+        self.layout = json.loads(subprocess.check_output([layout], text=True)) if layout else {}
         self.tmp = tempfile.mkdtemp(prefix=f"tavelk-e2e-{name}-")
         os.mkdir(self.path("xdg"), 0o700)
         env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "DBUS_", "PULSE"))}
@@ -352,3 +352,12 @@ def stop(proc, sig=signal.SIGTERM):
     except subprocess.TimeoutExpired:
         proc.kill()
         proc.wait()
+
+
+if __name__ == "__main__":
+    # harness.py COMMAND [ARGS...]: one command on a private X server, in the
+    # caller's environment otherwise.
+    import sys
+    with Session("x11", None, None, display=False) as session:
+        session.start_x("1024x768x24")
+        sys.exit(subprocess.call(sys.argv[1:], env=dict(os.environ, DISPLAY=session.env["DISPLAY"])))

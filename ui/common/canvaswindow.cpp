@@ -5,6 +5,7 @@
 
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
+#include "ui/common/screenplacement.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -20,6 +21,7 @@ CanvasWindow::CanvasWindow(const Layout &layout, QWidget *parent)
     setWindowIcon(QIcon()); // no icon of its own
     setFixedSize(layout.client.size());
     setGeometry(layout.client);
+    ScreenPlacement::keepOnScreen(this);
 
     // Children are made in tab order, which is also the order in which the
     // focus chain and assistive tools meet them.

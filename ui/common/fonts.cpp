@@ -33,4 +33,15 @@ QFont designFont(int pixelSize, bool bold)
 
 QFont dialogFont() { return QApplication::font(); }
 
+QFont graphFont()
+{
+    // The platform's dialog face (DejaVu Sans at 12 px here) prints "1.00"
+    // 25 px wide, across the ticks.
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("IPAPGothic")});
+    font.setPixelSize(10);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 } // namespace Fonts

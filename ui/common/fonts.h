@@ -23,4 +23,10 @@ QFont designFont(int pixelSize, bool bold);
 // The platform's default dialog font, for the few controls that use it.
 QFont dialogFont();
 
+// The graph canvas's labels and captions: a narrow sans face at the size of
+// a small dialog font, so that "1.00", printed 20 px left of the ticks of
+// the vertical axis, ends before them at any scale. Japanese in it falls
+// back to IPAPGothic.
+QFont graphFont();
+
 } // namespace Fonts

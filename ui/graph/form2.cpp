@@ -24,7 +24,7 @@ Form2::Form2(const Module1 &record, QWidget *parent)
                    parent)
     , m_record(record)
 {
-    picture()->setFont(Fonts::dialogFont());
+    picture()->setFont(Fonts::graphFont());
     picture()->setScale(1100, 120);
     picture()->setAccessibleName(QStringLiteral("割合のグラフ"));
 }

@@ -4,6 +4,7 @@
 #include "ui/main/form1.h"
 
 #include "ui/common/fonts.h"
+#include "ui/common/screenplacement.h"
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1layout.h"
@@ -12,10 +13,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimerEvent>
 
 using namespace Form1Layout;
 
 namespace {
+
+// A screen shows a new picture about every 16 ms; a tick comes every 1 ms.
+constexpr qint64 kFrameMs = 16;
 
 QFont fontFor(FontSpec font)
 {
@@ -29,11 +34,17 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(" Tavelk"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tavelk32.bmp")));
+    // One icon for every main window of the process: the window system is
+    // handed the icon's pixmaps through Qt's pixmap cache, keyed by the icon,
+    // so a new icon per window left a 32 x 32 pixmap there on each return
+    // from help.
+    static const QIcon icon(QStringLiteral(":/icons/tavelk32.bmp"));
+    setWindowIcon(icon);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setGeometry(QRect(kScreenPosition, kClientSize));
     setFixedSize(kClientSize);
+    ScreenPlacement::keepOnScreen(this);
 
     // Children are stacked in creation order: the card display first, so the
     // top row of controls and the labels lie over the ruled line drawn by
@@ -130,6 +141,38 @@ void Form1::focusFirstButton()
             return;
         }
     }
+}
+
+// Qt asks the window to repaint what changed with one update request after
+// any change. While Timer1 runs, that is after every 1 ms tick, and painting
+// the card and the labels at that rate cost most of the run's CPU for
+// pictures no screen shows. So a request that comes within a frame of the
+// last repaint is held back until the frame is over; the labels' texts and
+// the cards' visibility still change on every tick, and the last tick's
+// state is always painted.
+bool Form1::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest) {
+        if (m_timer1.isActive() && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kFrameMs) {
+            if (!m_heldRepaint.isActive())
+                m_heldRepaint.start(int(kFrameMs - m_sinceRepaint.elapsed()), Qt::PreciseTimer, this);
+            return true;
+        }
+        m_heldRepaint.stop();
+        m_sinceRepaint.start();
+    }
+    return QWidget::event(event);
+}
+
+void Form1::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_heldRepaint.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    m_heldRepaint.stop();
+    QEvent request(QEvent::UpdateRequest);
+    Form1::event(&request);
 }
 
 void Form1::paintEvent(QPaintEvent *)

@@ -7,6 +7,8 @@
 #include "core/mainwindowcontroller.h"
 #include "ui/main/ticktimer.h"
 
+#include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -43,7 +45,9 @@ public:
     void focusFirstButton();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
     void buildButtons();
@@ -54,5 +58,8 @@ private:
     std::array<QLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;
     TickTimer m_timer1;
+    // While Timer1 runs, repaints are held to one a frame (see event()).
+    QElapsedTimer m_sinceRepaint;
+    QBasicTimer m_heldRepaint;
     std::unique_ptr<MainWindowController> m_controller;
 };
