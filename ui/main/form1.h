@@ -7,12 +7,15 @@
 #include "core/mainwindowcontroller.h"
 #include "ui/main/ticktimer.h"
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class QLabel;
 class QPushButton;
+class BoxLabel;
 class CardStack;
 
 // The main window. Built in its designed state (every button enabled, every
@@ -42,6 +45,9 @@ public:
     // Gives the focus to the first enabled button in tab order.
     void focusFirstButton();
 
+    // The last result told to assistive tools, spoken by a screen reader.
+    const QString &lastAnnouncement() const { return m_announcement; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -49,10 +55,29 @@ private:
     void buildButtons();
     void buildLabels();
     void connectHandlers();
+    BoxLabel *box(int number) const;
+
+    // Runs a handler of the controller with the focus kept on an enabled
+    // button; nextFocus is the button the next step needs, 0 for the next
+    // enabled one in tab order.
+    void runStep(void (MainWindowController::*handler)(), int nextFocus);
+    QPushButton *focusTarget(const QPushButton *held, int preferred) const;
+    void announce(const QString &message);
+    void focusChanged(QWidget *old);
+    QString countsText() const;
+    void publishLabels();
 
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;
     TickTimer m_timer1;
+    // While Timer1 runs, the value boxes tell assistive tools of their new
+    // texts only when this goes off.
+    QTimer m_publishTimer;
+    bool m_inStep = false;
+    QPushButton *m_heldButton = nullptr; // focused, to be disabled at the step's end
+    QString m_announcement;
+    QMetaObject::Connection m_focusWatch;
+    QPointer<QWidget> m_announcer; // carries the last announcement as its description
     std::unique_ptr<MainWindowController> m_controller;
 };
