@@ -15,16 +15,17 @@ run_packages=(
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
-# window managers they run under; the end-to-end tests' window-manager close
-# helper; the sound-cue test's private sound server, its recorder and the
-# script that reads the recording; the installed-form check (validators, the
-# Debian package, the licence check, the file-open trace).
+# accessibility bus they read the program through; the window managers they
+# run under; the end-to-end tests' window-manager close helper; the sound-cue
+# test's private sound server and recorder; the installed-form check
+# (validators, the Debian package, the licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
-  openbox xfwm4 dbus-daemon
+  python3 python3-pyatspi at-spi2-core dbus-daemon
+  openbox xfwm4
   libxcb1-dev
-  pulseaudio pulseaudio-utils python3
+  pulseaudio pulseaudio-utils
   desktop-file-utils appstream dpkg-dev file lintian reuse strace
 )
 

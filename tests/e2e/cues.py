@@ -1,19 +1,18 @@
-#!/usr/bin/env python3
 # SPDX-FileCopyrightText: 2026 Tavelk authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Records a sound server's output and checks the program's cues in it.
+"""The sound cues, recorded from a private sound server and checked.
 
   cues.py record RAW CLOCK -- RECORDER ARGS...
       Runs the recorder (which writes raw s16le mono at RATE to stdout) into
       RAW until stopped by SIGTERM, and writes to CLOCK the wall-clock time of
       the recording's first sample.
-  cues.py check RAW CLOCK CLICKS WAVEDIR
-      CLICKS has one line per click: "WALLTIME NAME WAVE [cut]" (WAVE is "-"
-      for a click that plays nothing; "cut": the next cue cuts this one off). Checks that each cue is heard from close to
-      its click for the wave file's whole length, and that the other clicks
-      stay silent. Prints one line per click; the exit status is 0 if all
-      pass, 1 if a cue was missing, short or wrong, 2 if only the onset came
-      late.
+
+check() takes the recording and the clicks, each (WALLTIME, NAME, WAVE,
+CUT) with WAVE "-" for a click that plays nothing and CUT true when the next
+cue cuts this one off. It checks that each cue is heard from close to its
+click for the wave file's whole length, and that the other clicks stay
+silent; it prints one line per click and returns 0 if all pass, 1 if a cue
+was missing, short or wrong, 2 if only the onset came late.
 
 The recording's clock: each read of N samples so far, at time T, shows that
 sample N-1 had been captured by T, so the first sample was captured no later
@@ -26,11 +25,14 @@ few milliseconds below zero.
 
 import array
 import os
+import shutil
 import signal
 import subprocess
 import sys
 import time
 import wave
+
+import harness
 
 RATE = 44100
 # Louder than this is sound (about -36 dBFS); the recording's silence is 0.
@@ -124,16 +126,10 @@ def align(window, ref, first_loud):
     return best[1], best[0]
 
 
-def check(raw_path, clock_path, clicks_path, wave_dir):
+def check(raw_path, clock_path, clicks, wave_dir):
     recording = samples(raw_path)
     with open(clock_path) as f:
         origin = float(f.read().split()[0])
-    clicks = []
-    with open(clicks_path) as f:
-        for line in f:
-            if line.strip():
-                when, name, cue, *cut = line.split()
-                clicks.append((float(when), name, cue, cut == ["cut"]))
     references = {}
     status = 0
     # Where the last cue's sound ends, as a sample index of the recording.
@@ -206,15 +202,105 @@ def check(raw_path, clock_path, clicks_path, wave_dir):
     return status
 
 
-def main(argv):
-    if len(argv) >= 5 and argv[1] == "record" and argv[4] == "--":
-        record(argv[2], argv[3], argv[5:])
-        return 0
-    if len(argv) == 6 and argv[1] == "check":
-        return check(*argv[2:])
-    print(__doc__, file=sys.stderr)
-    return 64
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    if len(sys.argv) < 6 or sys.argv[1] != "record" or sys.argv[4] != "--":
+        sys.exit(__doc__)
+    record(sys.argv[2], sys.argv[3], sys.argv[5:])
+
+
+# ---- the scenario
+
+def timed_press(s, clicks, name, cue, window=None, cut=False):
+    """A click noted with the time just after its release was sent, which is
+    when a click takes effect (xdotool's own click would wait after it)."""
+    x, y = s.centre(name, window)
+    s.call(["xdotool", "mousemove", str(x), str(y), "mousedown", "1"])
+    s.call(["xdotool", "mouseup", "1"])
+    clicks.append((time.time(), name, cue, cut))
+
+
+def recorded_session(s, attempt):
+    """One session on a fresh server and program, recorded whole; each cue
+    is left to play out before the next click but where one cuts another off."""
+    from scenarios import BOX, EXIT, HELP, INIT, NO, READY, YES, hand_draw
+    s.start_sound(f"pulse{attempt}")
+    raw, clock = s.path(f"rec{attempt}.raw"), s.path(f"rec{attempt}.clock")
+    recorder = s.spawn([sys.executable, __file__, "record", raw, clock, "--", "parec", "-d", "cues.monitor", "--raw",
+                        "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=2"], "recorder.log")
+    s.wait("the recorder to start", lambda: os.path.exists(clock))
+    main, help_, close = s.caption("main"), s.caption("help"), s.layout["close"]
+    clicks = []
+    s.start_program()
+    for cut in (False, True):
+        hand_draw(s)
+        timed_press(s, clicks, INIT, "pinpon.wav", cut=cut)
+        s.expect(enabled=READY)
+        # Help straight after initialise: the second cue cuts the first off.
+        time.sleep(0.3 if cut else 1.2)
+        timed_press(s, clicks, HELP, "pinpon.wav")
+        s.expect(windows={help_})
+        time.sleep(1.2)
+        timed_press(s, clicks, close, "-", help_)
+        s.expect(windows={main}, enabled=READY)
+    for answer in (NO, YES):
+        time.sleep(0.3)
+        timed_press(s, clicks, EXIT, "endpinpon.wav")
+        s.until("the exit box", lambda seen: BOX in seen.windows)
+        time.sleep(1.4)
+        timed_press(s, clicks, answer, "-", BOX)
+    s.expect_exit(0)
+    time.sleep(0.3)
+    harness.stop(recorder)
+    s.kill_sound()
+    return raw, clock, clicks
+
+
+def scenario_cues(s):
+    from scenarios import BOX, EXIT, HELP, INIT, NO, READY, YES, ZEROS, exit_yes, hand_draw, help_and_back
+    for tool in ("pulseaudio", "parec", "pactl"):
+        s.check(shutil.which(tool), f"{tool} installed (tools/install-deps.sh test)")
+    # A late onset can be the machine's, not the program's: another session
+    # is recorded then, and the scenario fails only if every one was late.
+    # Anything else wrong with a cue fails at once.
+    for attempt in (1, 2, 3):
+        s.step(f"recorded session {attempt}")
+        raw, clock, clicks = recorded_session(s, attempt)
+        status = check(raw, clock, clicks, os.path.dirname(s.program))
+        if status == 1:
+            s.fail("a cue was not played as it should be")
+        if status == 0:
+            break
+        print(f"[cues] an onset came late; load {open('/proc/loadavg').read().split()[:3]}", flush=True)
+        if attempt == 3:
+            s.fail("onsets came late in every session")
+
+    s.step("exit answered while the end cue plays")
+    s.start_sound("live")
+    s.start_program()
+    s.press(EXIT)
+    s.until("the exit box", lambda seen: BOX in seen.windows)
+    s.check(s.cue_playing(), "a cue playing when Yes is clicked")
+    s.press(YES, BOX)
+    s.expect_exit(0)
+
+    s.step("the sound server killed during the help cue")
+    s.start_program()
+    hand_draw(s)
+    s.press(HELP)
+    time.sleep(0.2)
+    s.check(s.cue_playing(), "a cue playing when the server is killed")
+    s.kill_sound()
+    s.expect(windows={s.caption("help")})
+    s.press(s.layout["close"], s.caption("help"))
+    s.expect(windows={s.caption("main")}, enabled=READY)
+
+    s.step("cues with the server gone")
+    hand_draw(s)
+    s.press(INIT)
+    s.expect(enabled=READY, labels=ZEROS)
+    help_and_back(s)
+    s.press(EXIT)
+    s.until("the exit box", lambda seen: BOX in seen.windows)
+    s.press(NO, BOX)
+    s.expect(windows={s.caption("main")}, enabled=READY)
+    exit_yes(s)

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Prints the designed geometry and captions from the tests' expected table
-// as shell assignments, for run.sh to eval: the end-to-end tests click and
-// read the screen where the unit tests check the widgets.
+// Prints the designed windows and the main window's labels from the tests'
+// expected table as JSON, so that the end-to-end tests check the real program
+// against the same table as the unit tests.
 
 #include "expected.h"
 
@@ -11,41 +11,39 @@
 
 namespace {
 
-// A control's rectangle in a window's client area, on the screen: "X Y W H".
-void printRect(const char *name, const QRect &client, const QRect &rect)
+void printRect(const QRect &r)
 {
-    std::printf("%s='%d %d %d %d'\n", name, client.x() + rect.x(), client.y() + rect.y(), rect.width(),
-                rect.height());
+    std::printf("[%d, %d, %d, %d]", r.x(), r.y(), r.width(), r.height());
 }
 
-void printWindow(const char *name, const char *origin, const Expected::Window &window)
+void printWindow(const char *key, const Expected::Window &window)
 {
-    std::printf("%s='%s'\n", name, QString::fromUtf16(window.caption).toUtf8().constData());
-    std::printf("%sX=%d %sY=%d\n", origin, window.client.x(), origin, window.client.y());
-    std::printf("%s_SIZE='%d %d'\n", name, window.client.width(), window.client.height());
-    if (!window.closeButton.isNull()) {
-        const QPoint centre = window.client.topLeft() + window.closeButton.center();
-        std::printf("%s_CLOSE_AT='%d %d'\n", name, centre.x(), centre.y());
-    }
+    std::printf("\"%s\": {\"caption\": \"%s\", \"client\": ", key,
+                QString::fromUtf16(window.caption).toUtf8().constData());
+    printRect(window.client);
+    std::printf("},\n");
 }
 
 } // namespace
 
 int main()
 {
-    const QRect main = Expected::kMainWindow.client;
-    printWindow("MAIN", "M", Expected::kMainWindow);
-    printWindow("GRAPH", "G", Expected::kGraphWindow);
-    printWindow("HELP", "H", Expected::kHelpWindow);
-    // Client-area rectangles of the main window's buttons.
-    std::printf("declare -A BUTTON=(");
+    std::printf("{\n");
+    printWindow("main", Expected::kMainWindow);
+    printWindow("graph", Expected::kGraphWindow);
+    printWindow("help", Expected::kHelpWindow);
+    std::printf("\"close\": \"%s\",\n", QString::fromUtf16(Expected::kCloseCaption).toUtf8().constData());
+    std::printf("\"buttons\": [");
     for (const Expected::Button &b : Expected::kButtons)
-        std::printf(" [%d]='%d %d %d %d'", b.number, b.rect.x(), b.rect.y(), b.rect.width(), b.rect.height());
-    std::printf(" )\n");
+        std::printf("%s\"%s\"", b.number == 1 ? "" : ", ", QString::fromUtf16(b.caption).toUtf8().constData());
+    // Labels by number, each with its place in the main window's client area.
+    std::printf("],\n\"labels\": {");
+    const char *separator = "";
     for (const Expected::Label &l : Expected::kLabels) {
-        const QByteArray name = l.number == 13 ? QByteArray("TITLE") : "LABEL" + QByteArray::number(l.number);
-        printRect(name.constData(), main, l.rect);
+        std::printf("%s\"%d\": ", separator, l.number);
+        printRect(l.rect);
+        separator = ", ";
     }
-    printRect("CARD", main, Expected::kCards);
+    std::printf("}\n}\n");
     return 0;
 }
