@@ -336,7 +336,8 @@ void TestAccessibility::captions()
         bool back = false;
         for (const auto &[other, relation] : childFor(m_form->label(caption))->relations(QAccessible::Labelled))
             back = back || other->object() == m_form->label(value);
-        QVERIFY2(back, qPrintable(QStringLiteral("Label%1 is not marked as labelling Label%2").arg(caption).arg(value)));
+        QVERIFY2(back,
+                 qPrintable(QStringLiteral("Label%1 is not marked as labelling Label%2").arg(caption).arg(value)));
     }
 }
 

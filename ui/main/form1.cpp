@@ -70,7 +70,8 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     m_publishTimer.setSingleShot(true);
     m_publishTimer.setInterval(kPublishIntervalMs);
     connect(&m_publishTimer, &QTimer::timeout, this, &Form1::publishLabels);
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) { focusChanged(old); });
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget *old, QWidget *) { focusChanged(old); });
 
     m_controller = std::make_unique<MainWindowController>(*this, shared, services);
     connectHandlers();
