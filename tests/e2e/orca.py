@@ -59,8 +59,9 @@ class Speech:
                 if float(stamp) >= since:
                     yield float(stamp), text
 
-    def expect(self, what, text, since, timeout=2.0):
-        """Waits until Orca has said text, from the time since on; returns when."""
+    def expect(self, what, text, since, timeout=5.0):
+        """Waits until Orca has said text, from the time since on; returns when.
+        The timeouts that matter to a pupil are given; the rest only wait."""
         deadline = since + timeout
         while True:
             said = [(t, line) for t, line in self.lines(since)]
@@ -123,14 +124,17 @@ def scenario_orca(s):
     speech.expect("the draw button", "トランプを引く", at)
     at = step(s, "a hand draw", "space")
     seen = s.seen()
-    speech.expect("the card and the counts", f"{seen.card}。{counts(seen)}", at)
+    speech.expect("the card and the counts", f"{seen.card}。{counts(seen)}", at, timeout=2)
 
     step(s, "to 自動 Start", "Tab", "Tab")
     at = step(s, "an automatic run", "space")
     speech.expect("the run's start", "自動実験を始めます", at)
     seen = s.expect(enabled=FINISHED, timeout=30)
     ended = time.time()
-    speech.expect("the run's summary", f"自動実験が終わりました。{counts(seen)}", ended - 1.5, timeout=3 + 1.5)
+    # The end is seen a little after it came, so this allows a little more than 3 s.
+    speech.expect("the run's summary", f"自動実験が終わりました。{counts(seen)}", at, timeout=ended + 3 - at)
+    # Not still busy with the run's events: a key is echoed at once.
+    speech.expect("the key echo", "shift", keys(s, "Shift_L"), timeout=0.5)
 
     at = step(s, "the graph", "Tab", "space")
     speech.expect("what the graph shows", "実験回数 1000 回までの割合のグラフ", at)
