@@ -56,9 +56,9 @@ int main(int argc, char *argv[])
 {
     const int code = runProgram(argc, argv);
     // Everything the program made is gone by now. What is left are library
-    // globals, and tearing down Qt's PulseAudio connection at exit can trip
-    // an assertion inside libpulse (seen as an abort after a clean session);
-    // the process ends without running their destructors.
+    // globals and the sound thread, which may still be letting go of its
+    // connection or be stuck in a read; the process ends without waiting for
+    // it and without running the globals' destructors.
     std::fflush(nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     __lsan_do_leak_check();

@@ -155,6 +155,10 @@ struct Results {
     Samples bareTick{"bare TickTimer, same set-up: ticks/s", {}};
     Samples cpu{"program CPU during a run: % of one core", {}};
     Samples startup{"start-up to first exposed window: ms", {}};
+    Samples bareStartup{"bare Qt window, same set-up: start-up ms", {}};
+    // Less sensitive to other load on the machine than the wall time.
+    Samples startupCpu{"start-up to first exposed window: CPU ms", {}};
+    Samples bareStartupCpu{"bare Qt window: start-up CPU ms", {}};
     Samples peak{"peak resident memory of a session: MB", {}};
 };
 
@@ -164,7 +168,15 @@ struct Results {
     std::exit(1);
 }
 
-void runSession(const std::string &program, int runs, Results &results)
+struct Launched {
+    pid_t pid = 0;
+    long long launchedNs = 0;
+    std::string logPath;
+};
+
+// Starts a program with TAVELK_BENCH_LOG set to a fresh file, its stderr
+// (no audio device and the like) thrown away.
+Launched launchLogged(const std::string &program, const std::vector<std::string> &args)
 {
     char logPath[] = "/tmp/tavelk-bench-XXXXXX";
     const int fd = mkstemp(logPath);
@@ -183,19 +195,46 @@ void runSession(const std::string &program, int runs, Results &results)
     for (std::string &s : env)
         envp.push_back(s.data());
     envp.push_back(nullptr);
-    std::string programArg = program;
-    char *argv[] = {programArg.data(), nullptr};
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
 
-    // The program's own messages (no audio device and the like) are not ours.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const long long launched = monotonicNs();
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
+    Launched launched;
+    launched.logPath = logPath;
+    launched.launchedNs = monotonicNs();
+    if (posix_spawn(&launched.pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
         fail("cannot start " + program);
     posix_spawn_file_actions_destroy(&actions);
+    return launched;
+}
 
+// The floor for start-up: a bare Qt window of the main window's size, shown
+// by an application with the program's process set-up.
+void runBareWindow(const std::string &baretimer, Samples &into, Samples &cpu)
+{
+    const Launched bare = launchLogged(baretimer, {"--window"});
+    LogReader log(bare.logPath);
+    const std::optional<LogLine> first = log.waitFor(exposed("bare"));
+    kill(bare.pid, SIGTERM);
+    waitpid(bare.pid, nullptr, 0);
+    std::remove(bare.logPath.c_str());
+    if (!first)
+        fail("timed out waiting for the bare window");
+    into.values.push_back(double(first->monoNs - bare.launchedNs) / 1e6);
+    cpu.values.push_back(double(first->cpuNs) / 1e6);
+}
+
+void runSession(const std::string &program, int runs, Results &results)
+{
+    const Launched launched = launchLogged(program, {});
+    const pid_t pid = launched.pid;
+    const std::string logPath = launched.logPath;
     LogReader log(logPath);
     const auto need = [&](const std::optional<LogLine> &line, const char *what) {
         if (!line) {
@@ -207,7 +246,8 @@ void runSession(const std::string &program, int runs, Results &results)
     };
 
     const LogLine first = need(log.waitFor(exposed("Tavelk")), "the main window");
-    results.startup.values.push_back(double(first.monoNs - launched) / 1e6);
+    results.startup.values.push_back(double(first.monoNs - launched.launchedNs) / 1e6);
+    results.startupCpu.values.push_back(double(first.cpuNs) / 1e6);
     sleepMs(300);
 
     for (int r = 0; r < runs; ++r) {
@@ -242,7 +282,7 @@ void runSession(const std::string &program, int runs, Results &results)
     results.peak.values.push_back(double(kb) / 1024.0);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
-    std::remove(logPath);
+    std::remove(logPath.c_str());
 }
 
 void runBare(const std::string &baretimer, const std::string &args, int runs, Samples &into)
@@ -306,12 +346,14 @@ int main(int argc, char **argv)
         runBare(baretimer, "", runs, results.bare);
         runBare(baretimer, "--default-dispatcher", runs, results.bareDefault);
         runBare(baretimer, "--timer tick", runs, results.bareTick);
+        runBareWindow(baretimer, results.bareStartup, results.bareStartupCpu);
     }
 
     std::printf("\n%d sessions, %d automatic runs each; %ld cores\n\n", sessions, runs, sysconf(_SC_NPROCESSORS_ONLN));
     std::printf("%-46s %10s %10s %10s %4s\n", "measure", "median", "min", "max", "n");
     for (const Samples *s : {&results.draws, &results.bare, &results.bareDefault, &results.bareTick, &results.cpu,
-                             &results.startup, &results.peak})
+                             &results.startup, &results.bareStartup, &results.startupCpu, &results.bareStartupCpu,
+                             &results.peak})
         printRow(*s);
     if (!results.draws.values.empty() && !results.bare.values.empty())
         std::printf("\nprogram / bare QTimer (medians): %.3f\n", median(results.draws.values) / median(results.bare.values));

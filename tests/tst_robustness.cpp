@@ -13,8 +13,6 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -84,12 +82,12 @@ void TestRobustness::initTestCase() { Fonts::installSubstitutions(); }
 
 void TestRobustness::cuesWorkWithoutAnAudioDevice()
 {
-    // Test machines have no sound card; where one exists this still holds.
-    qInfo("audio outputs: %lld", qlonglong(QMediaDevices::audioOutputs().size()));
+    // Test machines have no sound server; where one exists this still holds.
     EffectSoundDevice device;
     for (int i = 0; i < 20; ++i) {
         const QString cue = i % 2 ? kEndCue : kStartOverCue;
         SoundCue(device, cue); // every call returns
+        QTRY_VERIFY(device.idle());
         QCOMPARE(QFileInfo(device.resolvedPath()).fileName(), cue);
     }
 }

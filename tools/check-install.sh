@@ -170,9 +170,11 @@ deb=$(ls "$debs"/tavelk_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "cpack made no tavelk_*.deb"
 [ "$(dpkg-deb -f "$deb" Package)" = tavelk ] || fail "package name is not tavelk"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6gui6 libqt6core6 libqt6multimedia6 qt6-qpa-plugins fonts-ipafont-gothic; do
+for d in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-ipafont-gothic; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
+# The sound library is loaded when the first cue needs it: recommended.
+[ "$(dpkg-deb -f "$deb" Recommends)" = libpulse0 ] || fail "Recommends is not libpulse0: $(dpkg-deb -f "$deb" Recommends)"
 listed=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sed 's|^\./||' | sort)
 [ "$listed" = "$wanted" ] || fail "package contents differ from the DESTDIR install:
 $(diff <(echo "$wanted") <(echo "$listed") || true)"

@@ -10,7 +10,7 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build
-  qt6-base-dev qt6-multimedia-dev libxkbcommon-dev
+  qt6-base-dev libxkbcommon-dev libpulse-dev
   fonts-ipafont-gothic
 )
 
@@ -18,8 +18,9 @@ run_packages=(
 # accessibility bus they read the program through, and the screen reader
 # with its speech server; the window managers they
 # run under; the end-to-end tests' window-manager close helper; the sound-cue
-# test's private sound server and recorder; the installed-form check
-# (validators, the Debian package, the licence check, the file-open trace).
+# test's private sound server and recorder; the wave reader's fuzzer (clang's
+# libFuzzer and sanitizer runtimes); the installed-form check (validators,
+# the Debian package, the licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
@@ -28,6 +29,7 @@ test_packages=(
   openbox xfwm4
   libxcb1-dev
   pulseaudio pulseaudio-utils
+  clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file lintian reuse strace
 )
 

@@ -5,7 +5,8 @@
 #  1. the installed form: install rules, desktop and AppStream validation,
 #     the Debian package installed and started under Xvfb;
 #  2. the whole ctest suite built with AddressSanitizer and UBSan;
-#  3. the whole ctest suite in the normal Release build, the real-window
+#  3. the wave reader fuzzed for a minute (tools/test-fuzz.sh);
+#  4. the whole ctest suite in the normal Release build, the real-window
 #     end-to-end tests (label e2e) included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,9 @@ echo "install check passed"
 
 echo "== sanitizer suite"
 bash tools/test-sanitizers.sh
+
+echo "== wave reader fuzzing"
+bash tools/test-fuzz.sh
 
 echo "== normal suite"
 jobs=$(nproc)

@@ -314,10 +314,11 @@ class Session:
     # ---- a private PulseAudio server
 
     def start_sound(self, name="pulse"):
-        """A private server with one null sink "cues", never exiting on its own."""
+        """A private server with one null sink "cues", never exiting on its
+        own; again with the same name, a new server on the old one's socket."""
         d = self.path(name)
         for sub in ("runtime", "state"):
-            os.makedirs(f"{d}/{sub}", 0o700)
+            os.makedirs(f"{d}/{sub}", 0o700, exist_ok=True)
         env = dict(self.env, HOME=d, XDG_CONFIG_HOME=d, PULSE_RUNTIME_PATH=f"{d}/runtime", PULSE_STATE_PATH=f"{d}/state")
         self.sound = self.spawn(
             ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "--realtime=no",

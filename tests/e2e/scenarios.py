@@ -150,7 +150,45 @@ def scenario_fonts(s):
     exit_yes(s)
 
 
+def hostile_waves(s):
+    """Wave files in the user's data folder made to cost time or memory: a
+    valid 64 MiB wave, and 4 MB of empty chunks before a valid tail. Each
+    cue's click is answered at once, and the memory stays that of a cue."""
+    import struct
+    from cues import cue_then_shuffle, shuffle_and_draw
+    fmt = b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, 44100, 88200, 2, 16)
+    second = b"\x10\x00" * 44100
+    for kind in ("huge", "junk"):
+        s.step(f"a {kind} wave file in the data folder")
+        folder = s.path(kind)
+        os.makedirs(os.path.join(folder, "data", "tavelk"))
+        shutil.copy(s.program, folder)
+        if kind == "huge":
+            # 64 MiB in all.
+            size = (64 << 20) - 12 - len(fmt) - 8
+            body = fmt + b"data" + struct.pack("<I", size) + b"\x10" * size
+        else:
+            body = b"JUNK\0\0\0\0" * 500000 + fmt + b"data" + struct.pack("<I", len(second)) + second
+        with open(os.path.join(folder, "data", "tavelk", "pinpon.wav"), "wb") as f:
+            f.write(b"RIFF" + struct.pack("<I", 4 + len(body)) + b"WAVE" + body)
+        s.start_program(os.path.join(folder, os.path.basename(s.program)),
+                        env={"XDG_DATA_HOME": os.path.join(folder, "data"), "TAVELK_BENCH_LOG": s.path("bench.log")})
+        shuffle_and_draw(s)
+        for i in (1, 2, 3):
+            cue_then_shuffle(s, f"{kind} wave, cue {i}")
+            shuffle_and_draw(s)
+        with open(f"/proc/{s.proc.pid}/status") as status:
+            memory = {k: int(v.split()[0]) for k, v in (line.split(":") for line in status) if k in ("VmRSS", "VmHWM")}
+        s.step(f"{kind} wave: peak resident {memory['VmHWM'] // 1024} MB")
+        # A session without sound peaks near 40 MB (AddressSanitizer's own
+        # memory makes that figure meaningless).
+        if "ASAN_OPTIONS" not in os.environ:
+            s.check(memory["VmHWM"] < 60 * 1024, f"the memory of a short cue, not {memory['VmHWM'] // 1024} MB")
+        exit_yes(s)
+
+
 def scenario_sounds(s):
+    hostile_waves(s)
     for kind in ("missing", "broken"):
         s.step(f"wave files {kind}")
         folder = s.path(kind)
