@@ -4,7 +4,7 @@
 
   run.py SCENARIO TAVELK LAYOUT [WMCLOSE]
 
-SCENARIO is session, fonts, sounds, cues, close or nodisplay, or wm-NAME for
+SCENARIO is session, fonts, sounds, cues, close, nodisplay or orca, or wm-NAME for
 the program under a real window manager (openbox, xfwm4, metacity, mutter,
 kwin). LAYOUT is the printer of the designed windows (tavelk-e2e-layout);
 WMCLOSE the helper that asks a window to close as a window manager does.
@@ -17,13 +17,14 @@ import sys
 
 import cues
 import harness
+import orca
 import scenarios
 
 
 def main(name, program, layout, wmclose=None):
     program = os.path.abspath(program)
     kind, _, manager = name.partition("-")
-    run = getattr(scenarios, f"scenario_{kind}", None) or getattr(cues, f"scenario_{kind}", None)
+    run = next(filter(None, (getattr(m, f"scenario_{kind}", None) for m in (scenarios, cues, orca))), None)
     if run is None or bool(manager) != (kind == "wm"):
         sys.exit(f"unknown scenario {name}\n{__doc__}")
     screen = "1280x1024x24" if manager else "1024x768x24"

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QSize>
+#include <QStringList>
 
 #include <memory>
 
@@ -75,8 +76,22 @@ public:
     // The retained picture of the drawing area, in device pixels.
     const QImage &image() const;
 
+    // A readable canvas is text to assistive tools: the lines print() put on
+    // it since the last cls(), with an unseen caret that the arrow keys move,
+    // so that a screen reader reads it line by line. Any other canvas is a
+    // picture to them, described in words by its owner.
+    void setReadable(bool readable) { m_readable = readable; }
+    bool isReadable() const { return m_readable; }
+    QString readableText() const { return m_lines.join(QLatin1Char('\n')); }
+    int caret() const { return m_caret; }
+    void setCaret(int offset);
+    // Start of the line that holds offset, and the offset just past its end.
+    int lineStart(int offset) const;
+    int lineEnd(int offset) const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void syncImage() const;
@@ -93,4 +108,8 @@ private:
     double m_currentY = 0.0;
     QColor m_foreground = Qt::black;
     QColor m_background = Qt::white;
+    bool m_readable = false;
+    QStringList m_lines;
+    int m_caret = 0;
+    bool m_caretPlaced = false; // on the first line with text
 };

@@ -90,9 +90,26 @@ void Form2::drawCurve()
 void Form2::describeCurve()
 {
     const int last = lastPlotted();
+    const QString theory = QStringLiteral("理論上の確率 16/52 ≒ %1")
+                               .arg(CardRules::formatRatio(CardRules::theoreticalProbability()));
+    if (last < 1) {
+        picture()->setAccessibleDescription(QStringLiteral("割合のグラフ。自動実験の記録はまだありません。") + theory);
+        return;
+    }
+    const auto &history = m_record.ratioHistory;
+    const std::vector<float> curve(history.begin() + 1, history.begin() + last + 1);
+    const auto sameStart = [&curve](const std::vector<float> &drawn) {
+        const std::size_t common = std::min(drawn.size(), curve.size());
+        return std::equal(drawn.begin(), drawn.begin() + common, curve.begin());
+    };
+    const auto found = std::find_if(m_curves.begin(), m_curves.end(), sameStart);
+    if (found == m_curves.end())
+        m_curves.push_back(curve);
+    else if (found->size() < curve.size())
+        *found = curve;
     picture()->setAccessibleDescription(
-        last < 1 ? QStringLiteral("割合のグラフ。自動実験の記録はまだありません")
-                 : QStringLiteral("実験回数 %1 回までの割合のグラフ。最後の割合 %2")
-                       .arg(last)
-                       .arg(CardRules::formatRatio(m_record.ratioHistory[last])));
+        QStringLiteral("実験回数 %1 回までの割合のグラフ。最初の割合 %2、最後の割合 %3。%4。曲線 %5 本")
+            .arg(last)
+            .arg(CardRules::formatRatio(history[1]), CardRules::formatRatio(history[last]), theory)
+            .arg(m_curves.size()));
 }

@@ -5,6 +5,8 @@
 
 #include "ui/common/canvaswindow.h"
 
+#include <vector>
+
 struct Module1;
 
 // The graph window: the observed ratio of multiples of three against the
@@ -26,4 +28,7 @@ private:
     int lastPlotted() const;
 
     const Module1 &m_record;
+    // The curves on the canvas, each as drawn last: a curve drawn again
+    // longer, with the same start, is the same curve extended.
+    std::vector<std::vector<float>> m_curves;
 };

@@ -23,9 +23,10 @@ Form4::Form4(QWidget *parent)
     picture()->setFont(Fonts::designFont(15, false));
     const QSize area = picture()->areaSize();
     picture()->setScale(area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel);
-    // The text is painted, so a screen reader gets it as the description.
+    // The text is painted; the canvas hands what it printed to a screen
+    // reader as read-only text, line by line.
     picture()->setAccessibleName(QStringLiteral("ヘルプ（設問と操作方法）"));
-    picture()->setAccessibleDescription(HelpText::lines().join(QLatin1Char('\n')));
+    picture()->setReadable(true);
 }
 
 // Cleared first, so however often the window is activated the text is

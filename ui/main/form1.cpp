@@ -3,17 +3,23 @@
 
 #include "ui/main/form1.h"
 
+#include "core/cardrules.h"
 #include "ui/common/fonts.h"
 #include "ui/common/screenplacement.h"
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1layout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimerEvent>
+#include <algorithm>
+#include <utility>
 
 using namespace Form1Layout;
 
@@ -27,11 +33,26 @@ QFont fontFor(FontSpec font)
     return font.pixelSize == 0 ? Fonts::dialogFont() : Fonts::designFont(font.pixelSize, font.bold);
 }
 
+// A plain widget is a "filler" to assistive tools; the main window is a window.
+QAccessibleInterface *form1Accessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Form1") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// The value boxes whose texts the controller writes.
+constexpr int kValueBoxes[] = {3, 4, 6, 7};
+// While a run goes, tools hear of the changing numbers at most this often.
+constexpr int kPublishIntervalMs = 1000;
+
 } // namespace
 
 Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent)
     : QWidget(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(form1Accessible), true);
+    Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(" Tavelk"));
     // One icon for every main window of the process: the window system is
@@ -57,6 +78,11 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
 
     // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
     m_timer1.setInterval(1);
+    m_publishTimer.setSingleShot(true);
+    m_publishTimer.setInterval(kPublishIntervalMs);
+    connect(&m_publishTimer, &QTimer::timeout, this, &Form1::publishLabels);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget *old, QWidget *) { focusChanged(old); });
 
     m_controller = std::make_unique<MainWindowController>(*this, shared, services);
     connectHandlers();
@@ -98,40 +124,161 @@ void Form1::buildLabels()
         label->setPalette(pal);
         m_labels[row.number - 1] = label;
     }
+    for (const CaptionLink &link : kCaptionLinks)
+        box(link.value)->addCaption(box(link.caption));
 }
+
+BoxLabel *Form1::box(int number) const { return static_cast<BoxLabel *>(m_labels[number - 1]); }
 
 void Form1::connectHandlers()
 {
+    using C = MainWindowController;
     MainWindowController *c = m_controller.get();
-    connect(command(1), &QPushButton::clicked, this, [c] { c->Command1_Click(); });
-    connect(command(2), &QPushButton::clicked, this, [c] { c->Command2_Click(); });
+    connect(command(1), &QPushButton::clicked, this, [this] {
+        runStep(&C::Command1_Click, 2);
+        announce(CardRules::cardName(m_cards->topCard()) + QStringLiteral("。") + countsText());
+    });
+    connect(command(2), &QPushButton::clicked, this, [this] { runStep(&C::Command2_Click, 1); });
     connect(command(3), &QPushButton::clicked, this, [c] { c->Command3_Click(); });
-    connect(command(4), &QPushButton::clicked, this, [c] { c->Command4_Click(); });
-    connect(command(5), &QPushButton::clicked, this, [c] { c->Command5_Click(); });
-    connect(command(6), &QPushButton::clicked, this, [c] { c->Command6_Click(); });
+    connect(command(4), &QPushButton::clicked, this, [this] {
+        runStep(&C::Command4_Click, 5);
+        announce(QStringLiteral("自動実験を始めます"));
+    });
+    connect(command(5), &QPushButton::clicked, this, [this] { runStep(&C::Command5_Click, 0); });
+    connect(command(6), &QPushButton::clicked, this, [this] {
+        runStep(&C::Command6_Click, 2);
+        announce(QStringLiteral("初期化しました。実験を最初からやり直します"));
+    });
     connect(command(7), &QPushButton::clicked, this, [c] { c->Command7_Click(); });
     connect(command(8), &QPushButton::clicked, this, [c] { c->Command8_Click(); });
-    connect(&m_timer1, &TickTimer::timeout, this, [c] { c->Timer1_Timer(); });
+    connect(&m_timer1, &TickTimer::timeout, this, [this] { runStep(&C::Timer1_Timer, 0); });
 }
 
-Form1::~Form1() = default;
+// Qt hands the focus of a button being disabled to the next one in the tab
+// chain at once, while the step is still disabling the others, so the focus
+// ran through several buttons or was lost. Here the focused button stays
+// enabled until the step is done; the focus then goes once, straight to the
+// button the next step needs, and only then is the old button disabled.
+void Form1::runStep(void (MainWindowController::*handler)(), int nextFocus)
+{
+    const bool wasRunning = m_controller->record().runMode == 1;
+    m_inStep = true;
+    (m_controller.get()->*handler)();
+    m_inStep = false;
+    if (QPushButton *held = std::exchange(m_heldButton, nullptr)) {
+        if (QPushButton *next = focusTarget(held, nextFocus))
+            next->setFocus(Qt::OtherFocusReason);
+        held->setEnabled(false);
+    }
+    if (wasRunning && m_controller->record().runMode != 1)
+        announce(QStringLiteral("自動実験が終わりました。") + countsText());
+}
+
+QPushButton *Form1::focusTarget(const QPushButton *held, int preferred) const
+{
+    if (preferred != 0 && command(preferred)->isEnabled())
+        return command(preferred);
+    const auto at = std::find(m_commands.begin(), m_commands.end(), held);
+    const int start = at == m_commands.end() ? 0 : int(at - m_commands.begin());
+    for (int step = 1; step < int(m_commands.size()); ++step) {
+        QPushButton *button = m_commands[(start + step) % m_commands.size()];
+        if (button->isEnabled())
+            return button;
+    }
+    return nullptr;
+}
+
+QString Form1::countsText() const
+{
+    QString counts = QStringLiteral("引いた全カード枚数 %1、３の倍数 %2").arg(label(3)->text(), label(4)->text());
+    if (!label(6)->text().isEmpty()) // no ratio before the first draw
+        counts += QStringLiteral("、割合 ") + label(6)->text();
+    return counts;
+}
+
+// Said politely, after what the screen reader is saying.
+void Form1::announce(const QString &message)
+{
+    m_announcement = message;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(this, message);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+#else
+    // Before announcements, Orca speaks a new description of the object
+    // that has the focus. The description goes when the focus does, so the
+    // button is not announced with an old result when it is met again.
+    QWidget *focus = focusWidget();
+    if (!focus)
+        return;
+    if (m_announcer && m_announcer != focus)
+        m_announcer->setAccessibleDescription(QString());
+    m_announcer = focus;
+    focus->setAccessibleDescription(message);
+#endif
+}
+
+void Form1::focusChanged(QWidget *old)
+{
+    if (old && old == m_announcer) {
+        m_announcer->setAccessibleDescription(QString());
+        m_announcer = nullptr;
+    }
+}
+
+void Form1::publishLabels()
+{
+    m_publishTimer.stop();
+    for (int number : kValueBoxes)
+        box(number)->publishText();
+}
+
+// The children go after this body, and with them the focus: the watch must
+// not reach this window's members by then.
+Form1::~Form1() { disconnect(m_focusWatch); }
 
 void Form1::unload()
 {
     m_timer1.stop();
+    m_publishTimer.stop();
     hide();
     deleteLater();
 }
 
-void Form1::setButtonEnabled(Button button, bool enabled) { command(static_cast<int>(button))->setEnabled(enabled); }
+void Form1::setButtonEnabled(Button button, bool enabled)
+{
+    QPushButton *target = command(static_cast<int>(button));
+    if (m_inStep && target == m_heldButton) {
+        if (enabled)
+            m_heldButton = nullptr;
+        return;
+    }
+    if (m_inStep && !enabled && target->isEnabled() && target == focusWidget()) {
+        m_heldButton = target;
+        return;
+    }
+    target->setEnabled(enabled);
+}
 
-void Form1::setLabelText(Label label, const QString &text) { this->label(static_cast<int>(label))->setText(text); }
+void Form1::setLabelText(Label label, const QString &text)
+{
+    BoxLabel *value = box(static_cast<int>(label));
+    value->setText(text);
+    if (!m_timer1.isActive())
+        value->publishText();
+    else if (!m_publishTimer.isActive())
+        m_publishTimer.start();
+}
 
 void Form1::setCardVisible(std::int16_t index, bool visible) { m_cards->setCardVisible(index, visible); }
 
 void Form1::startTimer1() { m_timer1.start(); }
 
-void Form1::stopTimer1() { m_timer1.stop(); }
+void Form1::stopTimer1()
+{
+    m_timer1.stop();
+    publishLabels();
+}
 
 void Form1::focusFirstButton()
 {

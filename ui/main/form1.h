@@ -9,12 +9,15 @@
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class QLabel;
 class QPushButton;
+class BoxLabel;
 class CardStack;
 
 // The main window. Built in its designed state (every button enabled, every
@@ -44,6 +47,9 @@ public:
     // Gives the focus to the first enabled button in tab order.
     void focusFirstButton();
 
+    // The last result told to assistive tools, spoken by a screen reader.
+    const QString &lastAnnouncement() const { return m_announcement; }
+
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -53,6 +59,17 @@ private:
     void buildButtons();
     void buildLabels();
     void connectHandlers();
+    BoxLabel *box(int number) const;
+
+    // Runs a handler of the controller with the focus kept on an enabled
+    // button; nextFocus is the button the next step needs, 0 for the next
+    // enabled one in tab order.
+    void runStep(void (MainWindowController::*handler)(), int nextFocus);
+    QPushButton *focusTarget(const QPushButton *held, int preferred) const;
+    void announce(const QString &message);
+    void focusChanged(QWidget *old);
+    QString countsText() const;
+    void publishLabels();
 
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};
@@ -61,5 +78,13 @@ private:
     // While Timer1 runs, repaints are held to one a frame (see event()).
     QElapsedTimer m_sinceRepaint;
     QBasicTimer m_heldRepaint;
+    // While Timer1 runs, the value boxes tell assistive tools of their new
+    // texts only when this goes off.
+    QTimer m_publishTimer;
+    bool m_inStep = false;
+    QPushButton *m_heldButton = nullptr; // focused, to be disabled at the step's end
+    QString m_announcement;
+    QMetaObject::Connection m_focusWatch;
+    QPointer<QWidget> m_announcer; // carries the last announcement as its description
     std::unique_ptr<MainWindowController> m_controller;
 };

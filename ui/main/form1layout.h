@@ -79,4 +79,16 @@ inline const LabelSpec kLabels[] = {
 
 constexpr int kLabelPixelSize = 21;
 
+// Which caption box says what a value box's number is: the counts have one
+// caption each, and each ratio is the quotient of the two captions of its
+// block. Read only by assistive tools.
+struct CaptionLink {
+    int value;   // LabelN
+    int caption; // LabelN
+};
+
+inline constexpr CaptionLink kCaptionLinks[] = {
+    {9, 12}, {10, 11}, {7, 12}, {7, 11}, {4, 1}, {3, 2}, {6, 1}, {6, 2},
+};
+
 } // namespace Form1Layout
