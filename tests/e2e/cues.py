@@ -197,6 +197,15 @@ def recovered_cue_heard(s, what):
     shuffle_and_draw(s)
 
 
+def through_stall(s, what):
+    """The server stalled: a cue's click and the shuffle right after it are
+    answered; once the server goes on, the next cue is heard."""
+    cue_then_shuffle(s, what)
+    shuffle_and_draw(s)
+    os.kill(s.sound.pid, signal.SIGCONT)
+    recovered_cue_heard(s, what)
+
+
 def sound_server_faults(s, only=None):
     """One session through each fault in turn: the server stalled (SIGSTOP)
     before start-up, between cues and in the middle of a cue, then killed
@@ -214,10 +223,7 @@ def sound_server_faults(s, only=None):
         s.expect(60.0 if MEASURE else 10.0, enabled=READY)
         s.step(f"stalled before start-up: ready after {time.monotonic() - begun:.1f} s")
         shuffle_and_draw(s)
-        cue_then_shuffle(s, "stalled before start-up")
-        shuffle_and_draw(s)
-        os.kill(s.sound.pid, signal.SIGCONT)
-        recovered_cue_heard(s, "stalled before start-up")
+        through_stall(s, "stalled before start-up")
     elif only:
         s.start_program(env=env)
         shuffle_and_draw(s)
@@ -225,10 +231,7 @@ def sound_server_faults(s, only=None):
     if want("between"):
         s.step("the sound server stalled between cues")
         os.kill(s.sound.pid, signal.SIGSTOP)
-        cue_then_shuffle(s, "stalled between cues")
-        shuffle_and_draw(s)
-        os.kill(s.sound.pid, signal.SIGCONT)
-        recovered_cue_heard(s, "stalled between cues")
+        through_stall(s, "stalled between cues")
 
     if want("mid-cue"):
         s.step("the sound server stalled in the middle of a cue")
@@ -237,10 +240,7 @@ def sound_server_faults(s, only=None):
         os.kill(s.sound.pid, signal.SIGSTOP)
         s.expect(PATIENCE, enabled=READY)
         shuffle_and_draw(s)
-        cue_then_shuffle(s, "stalled mid-cue")
-        shuffle_and_draw(s)
-        os.kill(s.sound.pid, signal.SIGCONT)
-        recovered_cue_heard(s, "stalled mid-cue")
+        through_stall(s, "stalled mid-cue")
 
     if want("killed"):
         s.step("the sound server killed, and a new one started on its socket")
