@@ -261,18 +261,22 @@ void TestHighDpi::canvasTextIsUnsmoothed()
 
 int main(int argc, char *argv[])
 {
-    // Three screens side by side, the first one primary. Must be set before
-    // the application object reads the screens.
+    // Three screens side by side, the first one primary, at ratios 2, 1.25
+    // and 1.5, each 1024 x 768 device-independent pixels. The ratios are
+    // Qt's own scale factors: Qt 6.8 windows do not take on the ratio that
+    // the offscreen platform's screen reports. Both must be set before the
+    // application object reads the screens.
     QTemporaryDir dir;
     QFile screens(dir.filePath(QStringLiteral("screens.json")));
     if (!screens.open(QIODevice::WriteOnly))
         return 1;
     screens.write(R"({"screens": [
-        {"name": "2", "x": 0, "y": 0, "width": 1024, "height": 768, "dpr": 2},
-        {"name": "1.25", "x": 1024, "y": 0, "width": 1024, "height": 768, "dpr": 1.25},
-        {"name": "1.5", "x": 2048, "y": 0, "width": 1024, "height": 768, "dpr": 1.5}]})");
+        {"name": "2", "x": 0, "y": 0, "width": 2048, "height": 1536},
+        {"name": "1.25", "x": 2048, "y": 0, "width": 1280, "height": 960},
+        {"name": "1.5", "x": 4096, "y": 0, "width": 1536, "height": 1152}]})");
     screens.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    qputenv("QT_SCREEN_SCALE_FACTORS", "2=2;1.25=1.25;1.5=1.5");
     QApplication app(argc, argv);
     TestHighDpi test;
     return QTest::qExec(&test, argc, argv);

@@ -4,7 +4,9 @@
 # Installs the Debian packages Tavelk needs:
 #   install-deps.sh run    to build and run the program (the default);
 #   install-deps.sh test   that, and what the tests, the install check and the
-#                          benchmarks need.
+#                          benchmarks need;
+#   install-deps.sh matrix what tools/test-release.sh needs on the host to
+#                          make minimal roots of other releases.
 # Packages already present are skipped, so a second run costs nothing.
 set -euo pipefail
 
@@ -18,20 +20,24 @@ run_packages=(
 # window managers they run under; the end-to-end tests' window-manager close
 # helper; the sound-cue test's private sound server, its recorder and the
 # script that reads the recording; the installed-form check (validators, the
-# Debian package, the licence check, the file-open trace).
+# Debian package built by Debian's tooling, the licence check, the
+# file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
   openbox xfwm4 dbus-daemon
   libxcb1-dev
   pulseaudio pulseaudio-utils python3
-  desktop-file-utils appstream dpkg-dev file lintian reuse strace
+  desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
 )
+
+matrix_packages=(debootstrap git)
 
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  matrix) packages=("${matrix_packages[@]}") ;;
+  *) echo "usage: $0 [run|test|matrix]" >&2; exit 2 ;;
 esac
 
 missing=()
