@@ -78,8 +78,10 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
 
+# A bundle carries HEAD even when no branch points at it.
 head=$(git rev-parse HEAD)
-git clone -q --no-checkout "$src" "$root/src/tavelk"
+git bundle create -q "$work/head.bundle" HEAD
+git clone -q --no-checkout "$work/head.bundle" "$root/src/tavelk"
 git -C "$root/src/tavelk" checkout -q --detach "$head"
 
 echo "== Debian $release ($suite) root at $root, HEAD $head"
