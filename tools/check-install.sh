@@ -40,7 +40,7 @@ work=$(mktemp -d)
 installed_by_us=0
 cleanup() {
   if [ "$installed_by_us" -eq 1 ]; then
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq tavelk >/dev/null 2>&1 || true
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 remove -y -qq tavelk >/dev/null 2>&1 || true
   fi
   [ -z "${XSERVER_PID:-}" ] || xserver_stop
   if [ -n "${TAVELK_KEEP_WORK:-}" ]; then echo "check-install: kept $work" >&2; else rm -rf "$work"; fi
@@ -245,7 +245,7 @@ dpkg-query -W -f='${Status}' tavelk 2>/dev/null | grep -q "install ok installed"
 [ ! -e /usr/local/share/tavelk ] || fail "/usr/local/share/tavelk exists and would be found first; remove it"
 cp "$deb" "$work/"
 installed_by_us=1
-run env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$work/$(basename "$deb")"
+run env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq "$work/$(basename "$deb")"
 for f in /usr/bin/tavelk /usr/share/tavelk/pinpon.wav /usr/share/tavelk/endpinpon.wav; do
   [ -f "$f" ] || fail "$f is not installed"
 done
@@ -263,6 +263,6 @@ grep -qE "^WM_CLASS\(STRING\) = \"[^\"]*\", \"$wm_class\"$" "$trace.props" \
 strings -el /usr/bin/tavelk | grep -qxF "$(basename "$desktop" .desktop)" \
   || fail "the program does not name its desktop file $(basename "$desktop")"
 
-run env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq tavelk
+run env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 remove -y -qq tavelk
 installed_by_us=0
 [ ! -e /usr/bin/tavelk ] || fail "/usr/bin/tavelk is left after removal"
