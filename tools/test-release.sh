@@ -51,7 +51,11 @@ work=$(mktemp -d "$cache/runs/debian-$release.XXXXXX")
 root=$work/root
 mounted=()
 cleanup() {
-  local i ok=1
+  local i ok=1 p
+  # Whatever the tests left running inside the root would keep its mounts busy.
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
+  done
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
     umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || ok=0
   done
