@@ -34,7 +34,7 @@ int runProgram(int argc, char *argv[])
 
     QApplication::setApplicationName(QStringLiteral("tavelk"));
     // Docks and task bars match the windows to the desktop entry by this id.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tavelk"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavelk.Tavelk"));
     Fonts::installSubstitutions();
 
     // The shared half of the experiment record lives as long as the process

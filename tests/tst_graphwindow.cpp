@@ -111,7 +111,7 @@ void TestGraphWindow::drawsWhenActivated()
     Form2 form(*record);
     QVERIFY(isBlank(form.picture()->image()));
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_COMPARE(pixel(form.picture()->image(), 300, 26), kBlue);
     QCOMPARE(pixel(form.picture()->image(), 57, 100), kBlack);
@@ -206,7 +206,7 @@ void TestGraphWindow::activationAfterResetAddsOnePoint()
     auto record = makeRecord(1000, 1.0f);
     Form2 form(*record);
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_COMPARE(pixel(form.picture()->image(), 300, 26), kBlue);
     const QImage before = form.picture()->image();

@@ -200,7 +200,7 @@ void TestHelpWindow::drawsWhenActivated()
     Form4 form;
     QVERIFY(inkIn(form.picture()->image(), 0, 445).isNull());
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_VERIFY(!inkIn(form.picture()->image(), 0, 445).isNull());
 }

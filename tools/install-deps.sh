@@ -4,7 +4,9 @@
 # Installs the Debian packages Tavelk needs:
 #   install-deps.sh run    to build and run the program (the default);
 #   install-deps.sh test   that, and what the tests, the install check and the
-#                          benchmarks need.
+#                          benchmarks need;
+#   install-deps.sh matrix what tools/test-release.sh needs on the host to
+#                          make minimal roots of other releases.
 # Packages already present are skipped, so a second run costs nothing.
 set -euo pipefail
 
@@ -16,11 +18,11 @@ run_packages=(
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
 # accessibility bus they read the program through, and the screen reader
-# with its speech server; the window managers they
-# run under; the end-to-end tests' window-manager close helper; the sound-cue
-# test's private sound server and recorder; the wave reader's fuzzer (clang's
-# libFuzzer and sanitizer runtimes); the installed-form check (validators,
-# the Debian package, the licence check, the file-open trace).
+# with its speech server; the window managers they run under; the end-to-end
+# tests' window-manager close helper; the sound-cue test's private sound
+# server and recorder; the wave reader's fuzzer (clang's libFuzzer and
+# sanitizer runtimes); the installed-form check (validators, the Debian
+# package built by Debian's tooling, the licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
@@ -30,13 +32,16 @@ test_packages=(
   libxcb1-dev
   pulseaudio pulseaudio-utils
   clang libclang-rt-dev
-  desktop-file-utils appstream dpkg-dev file lintian reuse strace
+  desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
 )
+
+matrix_packages=(debootstrap git)
 
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  matrix) packages=("${matrix_packages[@]}") ;;
+  *) echo "usage: $0 [run|test|matrix]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -51,5 +56,5 @@ done
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

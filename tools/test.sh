@@ -2,29 +2,58 @@
 # SPDX-FileCopyrightText: 2026 Tavelk authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Tavelk and runs every test:
-#  1. the installed form: install rules, desktop and AppStream validation,
-#     the Debian package installed and started under Xvfb;
+#  1. the installed form: the Debian package built twice and compared,
+#     lintian, install rules, desktop and AppStream validation, the package
+#     installed and started under Xvfb;
 #  2. the whole ctest suite built with AddressSanitizer and UBSan;
 #  3. the wave reader fuzzed for a minute (tools/test-fuzz.sh);
 #  4. the whole ctest suite in the normal Release build, the real-window
 #     end-to-end tests (label e2e) included.
-set -euo pipefail
+# Every stage runs even when an earlier one failed; the last lines say how
+# each one ended, and the exit status is non-zero if any failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh test
+# The tests set what they depend on themselves, so that they pass in an empty
+# environment (env -i) as in a desktop session: a UTF-8 locale for the
+# Japanese window titles, and a home for the tools that want one.
+export LC_ALL=C.UTF-8
+export HOME=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+export PATH=${PATH:-/usr/sbin:/usr/bin:/sbin:/bin}
 
-echo "== installed form"
-bash tools/check-install.sh
-echo "install check passed"
+bash tools/install-deps.sh test || { echo "test: installing the packages failed" >&2; exit 1; }
 
-echo "== sanitizer suite"
-bash tools/test-sanitizers.sh
+normal_suite() {
+  local jobs
+  jobs=$(nproc)
+  # The benchmarks are built (not run) so that they keep compiling.
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTAVELK_BUILD_BENCH=ON &&
+    cmake --build build -j "$jobs" &&
+    ctest --test-dir build --output-on-failure -j "$jobs"
+}
 
-echo "== wave reader fuzzing"
-bash tools/test-fuzz.sh
+names=() results=()
+stage() {
+  local name=$1 start=$SECONDS status=0
+  shift
+  echo "== $name"
+  "$@" || status=$?
+  names+=("$name")
+  if [ "$status" -eq 0 ]; then
+    results+=("passed in $((SECONDS - start)) s")
+  else
+    results+=("FAILED (exit $status) after $((SECONDS - start)) s")
+  fi
+}
 
-echo "== normal suite"
-jobs=$(nproc)
-# The benchmarks are built (not run) so that they keep compiling.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTAVELK_BUILD_BENCH=ON
-cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+stage "installed form" bash tools/check-install.sh
+stage "sanitizer suite" bash tools/test-sanitizers.sh
+stage "wave reader fuzzing" bash tools/test-fuzz.sh
+stage "normal suite" normal_suite
+
+echo "== summary"
+failed=0
+for i in "${!names[@]}"; do
+  printf '%-20s %s\n' "${names[i]}:" "${results[i]}"
+  [[ ${results[i]} == passed* ]] || failed=1
+done
+exit "$failed"
