@@ -393,9 +393,9 @@ private:
     void startStream(std::shared_ptr<const Cue> cue, Clock::time_point deadline)
     {
         const WaveFile::Layout &layout = cue->layout;
-        const pa_sample_spec spec{sampleFormat(layout.samples), std::uint32_t(layout.rate), std::uint8_t(layout.channels)};
+        const pa_sample_spec format{sampleFormat(layout.samples), std::uint32_t(layout.rate), std::uint8_t(layout.channels)};
         pa_proplist *list = properties(cue->name.c_str());
-        m_stream = m_pa.pa_stream_new_with_proplist(m_context, cue->name.c_str(), &spec, nullptr, list);
+        m_stream = m_pa.pa_stream_new_with_proplist(m_context, cue->name.c_str(), &format, nullptr, list);
         m_pa.pa_proplist_free(list);
         if (!m_stream)
             return;
@@ -405,7 +405,7 @@ private:
         m_streamDone = false;
         m_pa.pa_stream_set_state_callback(m_stream, onStreamState, this);
         const auto unset = std::uint32_t(-1);
-        const pa_buffer_attr buffer{unset, std::uint32_t(m_pa.pa_usec_to_bytes(kTargetMs * 1000, &spec)), unset, unset,
+        const pa_buffer_attr buffer{unset, std::uint32_t(m_pa.pa_usec_to_bytes(kTargetMs * 1000, &format)), unset, unset,
                                     unset};
         if (m_pa.pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0)
             m_streamDone = true;
