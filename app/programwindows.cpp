@@ -103,8 +103,16 @@ void ProgramWindows::endProgram() { QCoreApplication::exit(0); }
 
 std::int32_t ProgramWindows::askExit()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("トランプ"), QStringLiteral("終了していいですか？"),
-                    QMessageBox::Yes | QMessageBox::No, m_form1);
+    const QString question = QStringLiteral("終了していいですか？");
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("トランプ"), question, QMessageBox::Yes | QMessageBox::No,
+                    m_form1);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The screen readers released beside Qt 6.8 speak an alert's labels only
+    // when they hold three space-separated words, which Japanese never has,
+    // and read its description instead; older ones read the labels and then
+    // the description too, so they would hear the question twice.
+    box.setAccessibleDescription(question);
+#endif
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
     // Plain text buttons: some styles add coloured glyphs to Yes and No.
