@@ -225,8 +225,9 @@ session() {
 # expect_sound TRACE PATH: pinpon.wav was opened from PATH and nowhere else.
 expect_sound() {
   local opened
+  # No match is an answer here, not an error to stop on.
   opened=$(grep -E 'openat\(.*"([^"]*/)?pinpon\.wav", O_RDONLY[^)]*\) = [0-9]' "$1" \
-             | grep -oE '"([^"]*/)?pinpon\.wav"' | tr -d '"' | sort -u)
+             | grep -oE '"([^"]*/)?pinpon\.wav"' | tr -d '"' | sort -u || true)
   [ "$opened" = "$2" ] || { cat "$1.out" >&2; fail "expected pinpon.wav to be opened from $2 alone, saw: ${opened:-nothing}"; }
 }
 
