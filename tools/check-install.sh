@@ -213,6 +213,8 @@ session() {
     # HELP stands at client (456,0), 57 x 25; the client area is at (232,136).
     xdotool mousemove $((232 + 484)) $((136 + 12)) click 1
     wait_for_window 'ヘルプ' || { echo "the help window did not open"; status=1; }
+    # The sound thread opens the cue on its own time, often after the window.
+    for _ in $(seq 100); do grep -qE 'pinpon\.wav", O_RDONLY[^)]*\) = [0-9]' "$trace" && break; sleep 0.1; done
   else
     echo "the main window did not appear"; status=1
   fi
