@@ -12,6 +12,7 @@ started is stopped when the session ends. A failed check raises Failure with
 what was expected and what was seen, and keeps a screenshot.
 """
 
+import collections
 import json
 import os
 import shutil
@@ -308,7 +309,11 @@ class Session:
         if "DISPLAY" in self.env and subprocess.run(["import", "-window", "root", shot], env=self.env).returncode == 0:
             detail.append(f"  screenshot: {shot}")
         if getattr(self, "err", None) and os.path.getsize(self.err):
-            detail.append("  program stderr:\n    " + open(self.err, errors="replace").read().strip().replace("\n", "\n    "))
+            # Each line once, in the order first written: lines repeated
+            # thousands of times (Qt's accessibility bridge on some releases)
+            # would bury the rest.
+            lines = collections.Counter(open(self.err, errors="replace").read().strip().split("\n"))
+            detail.append("  program stderr:" + "".join(f"\n    {line}" + f" (×{n})" * (n > 1) for line, n in lines.items()))
         raise Failure("\n".join(detail))
 
     # ---- a private PulseAudio server

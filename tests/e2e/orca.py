@@ -46,9 +46,17 @@ class Speech:
             conf.write('AddVoice "en" "MALE1" "x"\nAddVoice "ja" "MALE1" "x"\n')
         with open(f"{home}/.asoundrc", "w") as asound:
             asound.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+        # Orca's start finds the user's other Orcas with pgrep and kills them
+        # (--replace) or refuses to start beside them. Shown only its own
+        # session, it spares the user's screen reader and a scenario running
+        # beside this one (another release's suite, a chroot on this machine).
+        os.makedirs(f"{home}/bin")
+        with open(f"{home}/bin/pgrep", "w") as pgrep:
+            pgrep.write(f"#!/bin/sh\nexec {shutil.which('pgrep')} -s 0 \"$@\"\n")
+        os.chmod(f"{home}/bin/pgrep", 0o755)
         open(self.file, "w").close()
         env = dict(s.env, HOME=home, XDG_CONFIG_HOME=f"{home}/.config", XDG_DATA_HOME=f"{home}/.local/share",
-                   XDG_RUNTIME_DIR=f"{home}/runtime")
+                   XDG_RUNTIME_DIR=f"{home}/runtime", PATH=f"{home}/bin:{s.env['PATH']}")
         s.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"], "speechd.log", env=env)
         s.wait("speech-dispatcher listening", lambda: os.path.exists(f"{home}/runtime/speech-dispatcher/speechd.sock"))
         s.spawn(["orca", "--replace", f"--debug-file={s.path('orca.debug')}"], "orca.log", env=env)
