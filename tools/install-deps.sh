@@ -19,10 +19,11 @@ run_packages=(
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
 # accessibility bus they read the program through, and the screen reader
 # with its speech server and the pgrep its start calls; the window managers
-# they run under; the end-to-end tests' window-manager close helper; the sound-cue test's private sound
-# server and recorder; the wave reader's fuzzer (clang's libFuzzer and
-# sanitizer runtimes); the installed-form check (validators, the Debian
-# package built by Debian's tooling, the licence check, the file-open trace).
+# they run under; the end-to-end tests' window-manager close helper; the
+# sound-cue test's private sound server and recorder; the wave reader's
+# fuzzer (clang's libFuzzer and sanitizer runtimes); the installed-form
+# check (validators, the Debian package built by Debian's tooling, the
+# licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick

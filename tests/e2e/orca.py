@@ -21,6 +21,12 @@ def plain(text):
     return re.sub(r"[\s。、.,:：【】()（）]", "", unicodedata.normalize("NFKC", text))
 
 
+def script(path, body):
+    with open(path, "w") as f:
+        f.write(f"#!/bin/sh\n{body}\n")
+    os.chmod(path, 0o755)
+
+
 class Speech:
     """Orca with a private home whose speech-dispatcher appends each
     utterance, with the time it was handed over, to a file."""
@@ -31,9 +37,7 @@ class Speech:
         config = f"{home}/.config/speech-dispatcher"
         os.makedirs(f"{config}/modules")
         os.makedirs(f"{home}/runtime", 0o700)
-        with open(f"{home}/log.sh", "w") as log:
-            log.write(f"#!/bin/sh\nprintf '%s\\t%s\\n' \"$(date +%s.%N)\" \"$1\" >> '{self.file}'\n")
-        os.chmod(f"{home}/log.sh", 0o755)
+        script(f"{home}/log.sh", f"printf '%s\\t%s\\n' \"$(date +%s.%N)\" \"$1\" >> '{self.file}'")
         with open(f"{config}/speechd.conf", "w") as conf:
             # The file module needs an audio output to start: ALSA's null device.
             conf.write('AddModule "file" "sd_generic" "file.conf"\nDefaultModule file\nAudioOutputMethod "alsa"\n')
@@ -51,9 +55,7 @@ class Speech:
         # session, it spares the user's screen reader and a scenario running
         # beside this one (another release's suite, a chroot on this machine).
         os.makedirs(f"{home}/bin")
-        with open(f"{home}/bin/pgrep", "w") as pgrep:
-            pgrep.write(f"#!/bin/sh\nexec {shutil.which('pgrep')} -s 0 \"$@\"\n")
-        os.chmod(f"{home}/bin/pgrep", 0o755)
+        script(f"{home}/bin/pgrep", f"exec {shutil.which('pgrep')} -s 0 \"$@\"")
         open(self.file, "w").close()
         env = dict(s.env, HOME=home, XDG_CONFIG_HOME=f"{home}/.config", XDG_DATA_HOME=f"{home}/.local/share",
                    XDG_RUNTIME_DIR=f"{home}/runtime", PATH=f"{home}/bin:{s.env['PATH']}")
