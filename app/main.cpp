@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/platformchoice.h"
+#include "app/programwindows.h"
+#include "app/startup.h"
 #include "core/experiment.h"
 #include "core/randomcard.h"
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
 #include "ui/main/ticktimer.h"
-#include "app/programwindows.h"
-#include "app/startup.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -55,9 +55,18 @@ bool ProgramWindows::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-Form1 *ProgramWindows::form1() const { return m_form1; }
-Form2 *ProgramWindows::form2() const { return m_form2; }
-Form4 *ProgramWindows::form4() const { return m_form4; }
+Form1 *ProgramWindows::form1() const
+{
+    return m_form1;
+}
+Form2 *ProgramWindows::form2() const
+{
+    return m_form2;
+}
+Form4 *ProgramWindows::form4() const
+{
+    return m_form4;
+}
 
 void showActive(QWidget *window)
 {
@@ -94,12 +103,16 @@ void ProgramWindows::replaceMainWithHelp()
         m_form4->installEventFilter(this);
         // Single-shot: a second click on the closing help window brings up
         // no second main window.
-        connect(m_form4, &Form4::backToMain, this, [this] { showMainWindow(); }, Qt::SingleShotConnection);
+        const auto back = [this] { showMainWindow(); };
+        connect(m_form4, &Form4::backToMain, this, back, Qt::SingleShotConnection);
     }
     showActive(m_form4);
 }
 
-void ProgramWindows::endProgram() { QCoreApplication::exit(0); }
+void ProgramWindows::endProgram()
+{
+    QCoreApplication::exit(0);
+}
 
 std::int32_t ProgramWindows::askExit()
 {

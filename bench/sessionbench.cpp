@@ -44,7 +44,10 @@ long long monotonicNs()
     return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
 }
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // Screen positions: window client origin plus the centre of the control.
 struct Point {
@@ -52,7 +55,10 @@ struct Point {
     int y;
 };
 constexpr Point kMain{232, 136};
-constexpr Point at(Point origin, int x, int y, int w, int h) { return {origin.x + x + w / 2, origin.y + y + h / 2}; }
+constexpr Point at(Point origin, int x, int y, int w, int h)
+{
+    return {origin.x + x + w / 2, origin.y + y + h / 2};
+}
 constexpr Point kCommand4 = at(kMain, 56, 208, 145, 33); // 自動 Start
 constexpr Point kCommand6 = at(kMain, 512, 0, 57, 25);   // 初期化
 constexpr Point kCommand7 = at(kMain, 56, 296, 145, 25); // グラフ表示
@@ -351,11 +357,12 @@ int main(int argc, char **argv)
 
     std::printf("\n%d sessions, %d automatic runs each; %ld cores\n\n", sessions, runs, sysconf(_SC_NPROCESSORS_ONLN));
     std::printf("%-46s %10s %10s %10s %4s\n", "measure", "median", "min", "max", "n");
-    for (const Samples *s : {&results.draws, &results.bare, &results.bareDefault, &results.bareTick, &results.cpu,
-                             &results.startup, &results.bareStartup, &results.startupCpu, &results.bareStartupCpu,
-                             &results.peak})
+    for (const Samples *s :
+         {&results.draws, &results.bare, &results.bareDefault, &results.bareTick, &results.cpu, &results.startup,
+          &results.bareStartup, &results.startupCpu, &results.bareStartupCpu, &results.peak})
         printRow(*s);
     if (!results.draws.values.empty() && !results.bare.values.empty())
-        std::printf("\nprogram / bare QTimer (medians): %.3f\n", median(results.draws.values) / median(results.bare.values));
+        std::printf("\nprogram / bare QTimer (medians): %.3f\n",
+                    median(results.draws.values) / median(results.bare.values));
     return 0;
 }

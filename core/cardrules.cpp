@@ -26,9 +26,15 @@ QString formatRatio(float value)
     return text;
 }
 
-QString formatCount(std::int32_t value) { return QString::number(value); }
+QString formatCount(std::int32_t value)
+{
+    return QString::number(value);
+}
 
-float theoreticalProbability() { return 16.0f / 52.0f; }
+float theoreticalProbability()
+{
+    return 16.0f / 52.0f;
+}
 
 QString cardName(std::int16_t index)
 {
@@ -38,8 +44,8 @@ QString cardName(std::int16_t index)
     static const char16_t *const courts[] = {u"エース", u"ジャック", u"クイーン", u"キング"};
     const int rank = rankOf(index);
     const QString rankText = rank == 1 ? QString::fromUtf16(courts[0])
-        : rank > 10                   ? QString::fromUtf16(courts[rank - 10])
-                                      : QString::number(rank);
+        : rank > 10                    ? QString::fromUtf16(courts[rank - 10])
+                                       : QString::number(rank);
     return QString::fromUtf16(suits[static_cast<int>(suitOf(index))]) + QStringLiteral("の") + rankText;
 }
 

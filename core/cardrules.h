@@ -26,7 +26,10 @@ constexpr Suit suitOf(std::int16_t index)
     return static_cast<Suit>((index - 1) / kRanksPerSuit);
 }
 
-constexpr bool isMultipleOfThree(std::int16_t rank) { return rank % 3 == 0; }
+constexpr bool isMultipleOfThree(std::int16_t rank)
+{
+    return rank % 3 == 0;
+}
 
 // r is a uniform value in [0, 1); the result is floor(r * 52 + 1), clamped so
 // that a value rounding up to 1.0 in the multiplication cannot yield 53.

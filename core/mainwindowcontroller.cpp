@@ -116,7 +116,10 @@ void MainWindowController::Command6_Click()
     disable(Button::Command1);
 }
 
-void MainWindowController::Command7_Click() { m_services.windows.showGraph(); }
+void MainWindowController::Command7_Click()
+{
+    m_services.windows.showGraph();
+}
 
 void MainWindowController::Command8_Click()
 {

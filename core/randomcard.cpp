@@ -12,8 +12,7 @@ namespace {
 constexpr std::int64_t kNsPerDay = 86'400'000'000'000;
 }
 
-SystemClock::SystemClock()
-    : m_utcOffsetNs(std::int64_t(QDateTime::currentDateTime().offsetFromUtc()) * 1'000'000'000)
+SystemClock::SystemClock() : m_utcOffsetNs(std::int64_t(QDateTime::currentDateTime().offsetFromUtc()) * 1'000'000'000)
 {
 }
 
@@ -34,7 +33,10 @@ std::uint64_t mix64(std::uint64_t x)
     return x;
 }
 
-void UniformRandom::reseed(std::uint64_t seed) { m_state = mix64(seed); }
+void UniformRandom::reseed(std::uint64_t seed)
+{
+    m_state = mix64(seed);
+}
 
 double UniformRandom::next()
 {

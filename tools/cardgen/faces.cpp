@@ -34,11 +34,20 @@ constexpr int kMidColumn = kWidth / 2; // 34
 
 using Pt = std::pair<double, double>;
 
-PixMask poly(std::initializer_list<Pt> pts) { return polygonMask(kWidth, kHeight, pts); }
+PixMask poly(std::initializer_list<Pt> pts)
+{
+    return polygonMask(kWidth, kHeight, pts);
+}
 
-PixMask oval(double cx, double cy, double rx, double ry) { return ellipseMask(kWidth, kHeight, cx, cy, rx, ry); }
+PixMask oval(double cx, double cy, double rx, double ry)
+{
+    return ellipseMask(kWidth, kHeight, cx, cy, rx, ry);
+}
 
-PixMask box(int x0, int y0, int x1, int y1) { return rectMask(kWidth, kHeight, x0, y0, x1, y1); }
+PixMask box(int x0, int y0, int x1, int y1)
+{
+    return rectMask(kWidth, kHeight, x0, y0, x1, y1);
+}
 
 // A filled part with a one-pixel black edge, the way the figures are inked.
 void inked(Canvas &c, const PixMask &m, QRgb fill)
@@ -94,11 +103,9 @@ std::vector<PipSpot> pipLayout(int rank)
     case 8:
         return {{L, top}, {R, top}, {C, seven}, {L, mid}, {R, mid}, {C, seven3}, {L, bottom}, {R, bottom}};
     case 9:
-        return {{L, top}, {R, top}, {L, q1}, {R, q1}, {C, mid},
-                {L, q3}, {R, q3}, {L, bottom}, {R, bottom}};
+        return {{L, top}, {R, top}, {L, q1}, {R, q1}, {C, mid}, {L, q3}, {R, q3}, {L, bottom}, {R, bottom}};
     case 10:
-        return {{L, top}, {R, top}, {C, ten}, {L, q1}, {R, q1},
-                {L, q3}, {R, q3}, {C, ten3}, {L, bottom}, {R, bottom}};
+        return {{L, top}, {R, top}, {C, ten}, {L, q1}, {R, q1}, {L, q3}, {R, q3}, {C, ten3}, {L, bottom}, {R, bottom}};
     }
     return {};
 }
@@ -181,7 +188,10 @@ void faceFeatures(Canvas &c, int eyesY)
     c.setPixel(34, eyesY + 2, kBlack);
 }
 
-void hand(Canvas &c, double cx, double cy) { inked(c, oval(cx, cy, 2.6, 2.3), kWhite); }
+void hand(Canvas &c, double cx, double cy)
+{
+    inked(c, oval(cx, cy, 2.6, 2.3), kWhite);
+}
 
 void drawKing(Canvas &c)
 {
@@ -213,8 +223,7 @@ void drawKing(Canvas &c)
     c.line(32, 28, 33, 32, kBlack);
     c.line(37, 28, 36, 32, kBlack);
     inked(c,
-          unite(box(27, 13, 42, 16),
-                poly({{27, 14}, {27, 7}, {30.5, 11}, {34.5, 6}, {38.5, 11}, {42, 7}, {42, 14}})),
+          unite(box(27, 13, 42, 16), poly({{27, 14}, {27, 7}, {30.5, 11}, {34.5, 6}, {38.5, 11}, {42, 7}, {42, 14}})),
           kYellow);
     c.setPixel(30, 14, kRed);
     c.setPixel(34, 14, kRed);

@@ -9,10 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-PixMask::PixMask(int width, int height)
-    : m_w(width), m_h(height), m_bits(static_cast<size_t>(width * height), 0)
-{
-}
+PixMask::PixMask(int width, int height) : m_w(width), m_h(height), m_bits(static_cast<size_t>(width * height), 0) {}
 
 PixMask PixMask::fromRows(std::initializer_list<const char *> rows)
 {
@@ -157,8 +154,7 @@ PixMask rectMask(int width, int height, int x0, int y0, int x1, int y1)
     return m;
 }
 
-Canvas::Canvas(int width, int height, QRgb ground)
-    : m_img(width, height, QImage::Format_RGB32)
+Canvas::Canvas(int width, int height, QRgb ground) : m_img(width, height, QImage::Format_RGB32)
 {
     m_img.fill(ground);
 }

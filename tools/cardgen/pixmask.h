@@ -31,10 +31,10 @@ public:
     bool at(int x, int y) const;
     void set(int x, int y, bool on = true);
 
-    PixMask turned() const;            // 180 degrees
-    PixMask scaled(int factor) const;  // nearest neighbour
-    PixMask eroded(int steps) const;   // 4-neighbour shrink
-    PixMask outline() const;           // set pixels with a clear 4-neighbour
+    PixMask turned() const;           // 180 degrees
+    PixMask scaled(int factor) const; // nearest neighbour
+    PixMask eroded(int steps) const;  // 4-neighbour shrink
+    PixMask outline() const;          // set pixels with a clear 4-neighbour
     PixMask minus(const PixMask &other) const;
 
 private:

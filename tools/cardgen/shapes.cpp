@@ -192,7 +192,10 @@ PixMask aceSuit(Suit s)
     return {};
 }
 
-PixMask grandSpade() { return PixMask::fromArea(41, 47, spadeArea); }
+PixMask grandSpade()
+{
+    return PixMask::fromArea(41, 47, spadeArea);
+}
 
 PixMask rankMark(int rank)
 {

@@ -12,9 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-CanvasWindow::CanvasWindow(const Layout &layout, QWidget *parent)
-    : QWidget(parent, Qt::Window)
-    , m_rule(layout.rule)
+CanvasWindow::CanvasWindow(const Layout &layout, QWidget *parent) : QWidget(parent, Qt::Window), m_rule(layout.rule)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(layout.caption);

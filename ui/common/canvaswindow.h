@@ -14,15 +14,14 @@ class RetainedCanvas;
 // The shape shared by the graph and help windows: a caption, a fixed client
 // rectangle on the screen, a "閉じる" button in the top row with a rule under
 // it, and a retained picture that is drawn on every activation.
-class CanvasWindow : public QWidget
-{
+class CanvasWindow : public QWidget {
     Q_OBJECT
 
 public:
     struct Layout {
         QString caption;
-        QRect client;       // on the screen
-        QRect closeButton;  // in the client area
+        QRect client;      // on the screen
+        QRect closeButton; // in the client area
         QLine rule;
         QRect picture;
         bool pictureFirstInTabOrder;

@@ -53,31 +53,31 @@ struct Request {
 
 // The client library is loaded by name on the sound thread: linked, it and
 // the dozen libraries it pulls in would load before the first window.
-#define TAVELK_PULSE_FUNCTIONS(X)                                                                                     \
-    X(pa_mainloop_new)                                                                                                \
-    X(pa_mainloop_free)                                                                                               \
-    X(pa_mainloop_get_api)                                                                                            \
-    X(pa_mainloop_prepare)                                                                                            \
-    X(pa_mainloop_poll)                                                                                               \
-    X(pa_mainloop_dispatch)                                                                                           \
-    X(pa_proplist_new)                                                                                                \
-    X(pa_proplist_sets)                                                                                               \
-    X(pa_proplist_free)                                                                                               \
-    X(pa_context_new_with_proplist)                                                                                   \
-    X(pa_context_connect)                                                                                             \
-    X(pa_context_disconnect)                                                                                          \
-    X(pa_context_unref)                                                                                               \
-    X(pa_context_get_state)                                                                                           \
-    X(pa_context_set_state_callback)                                                                                  \
-    X(pa_stream_new_with_proplist)                                                                                    \
-    X(pa_stream_connect_playback)                                                                                     \
-    X(pa_stream_disconnect)                                                                                           \
-    X(pa_stream_unref)                                                                                                \
-    X(pa_stream_get_state)                                                                                            \
-    X(pa_stream_set_state_callback)                                                                                   \
-    X(pa_stream_write)                                                                                                \
-    X(pa_stream_drain)                                                                                                \
-    X(pa_operation_unref)                                                                                             \
+#define TAVELK_PULSE_FUNCTIONS(X)                                                                                      \
+    X(pa_mainloop_new)                                                                                                 \
+    X(pa_mainloop_free)                                                                                                \
+    X(pa_mainloop_get_api)                                                                                             \
+    X(pa_mainloop_prepare)                                                                                             \
+    X(pa_mainloop_poll)                                                                                                \
+    X(pa_mainloop_dispatch)                                                                                            \
+    X(pa_proplist_new)                                                                                                 \
+    X(pa_proplist_sets)                                                                                                \
+    X(pa_proplist_free)                                                                                                \
+    X(pa_context_new_with_proplist)                                                                                    \
+    X(pa_context_connect)                                                                                              \
+    X(pa_context_disconnect)                                                                                           \
+    X(pa_context_unref)                                                                                                \
+    X(pa_context_get_state)                                                                                            \
+    X(pa_context_set_state_callback)                                                                                   \
+    X(pa_stream_new_with_proplist)                                                                                     \
+    X(pa_stream_connect_playback)                                                                                      \
+    X(pa_stream_disconnect)                                                                                            \
+    X(pa_stream_unref)                                                                                                 \
+    X(pa_stream_get_state)                                                                                             \
+    X(pa_stream_set_state_callback)                                                                                    \
+    X(pa_stream_write)                                                                                                 \
+    X(pa_stream_drain)                                                                                                 \
+    X(pa_operation_unref)                                                                                              \
     X(pa_usec_to_bytes)
 
 struct Pulse {
@@ -91,9 +91,9 @@ struct Pulse {
         void *library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
         if (!library)
             return false;
-#define TAVELK_RESOLVE(name)                                                                                          \
-    name = reinterpret_cast<decltype(name)>(dlsym(library, #name));                                                   \
-    if (!name)                                                                                                        \
+#define TAVELK_RESOLVE(name)                                                                                           \
+    name = reinterpret_cast<decltype(name)>(dlsym(library, #name));                                                    \
+    if (!name)                                                                                                         \
         return false;
         TAVELK_PULSE_FUNCTIONS(TAVELK_RESOLVE)
 #undef TAVELK_RESOLVE
@@ -119,7 +119,7 @@ struct FileKey {
     bool operator==(const FileKey &o) const
     {
         return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec
-               && modified.tv_nsec == o.modified.tv_nsec;
+            && modified.tv_nsec == o.modified.tv_nsec;
     }
 };
 
@@ -263,7 +263,7 @@ private:
         std::string refusal;
         for (const std::string &dir : m_dirs) {
             const std::string path = dir + '/' + m_fileName;
-            struct stat st {};
+            struct stat st = {};
             if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 continue;
             const CacheEntry &entry = cached(path, st);
@@ -288,8 +288,9 @@ private:
         } else {
             // Not blocking on a file that turned into a pipe since it was looked at.
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-            struct stat now {};
-            if (fd < 0 || ::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || !readAll(fd, bytes, now.st_size, WaveFile::kMaxFileBytes))
+            struct stat now = {};
+            if (fd < 0 || ::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode)
+                || !readAll(fd, bytes, now.st_size, WaveFile::kMaxFileBytes))
                 why = "cannot be read";
             if (fd >= 0)
                 ::close(fd);
@@ -393,7 +394,8 @@ private:
     void startStream(std::shared_ptr<const Cue> cue, Clock::time_point deadline)
     {
         const WaveFile::Layout &layout = cue->layout;
-        const pa_sample_spec format{sampleFormat(layout.samples), std::uint32_t(layout.rate), std::uint8_t(layout.channels)};
+        const pa_sample_spec format{sampleFormat(layout.samples), std::uint32_t(layout.rate),
+                                    std::uint8_t(layout.channels)};
         pa_proplist *list = properties(cue->name.c_str());
         m_stream = m_pa.pa_stream_new_with_proplist(m_context, cue->name.c_str(), &format, nullptr, list);
         m_pa.pa_proplist_free(list);
@@ -405,8 +407,8 @@ private:
         m_streamDone = false;
         m_pa.pa_stream_set_state_callback(m_stream, onStreamState, this);
         const auto unset = std::uint32_t(-1);
-        const pa_buffer_attr buffer{unset, std::uint32_t(m_pa.pa_usec_to_bytes(kTargetMs * 1000, &format)), unset, unset,
-                                    unset};
+        const pa_buffer_attr buffer{unset, std::uint32_t(m_pa.pa_usec_to_bytes(kTargetMs * 1000, &format)), unset,
+                                    unset, unset};
         if (m_pa.pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0)
             m_streamDone = true;
     }

@@ -49,7 +49,10 @@ QString EffectSoundDevice::resolvedPath() const
     return QFile::decodeName(QByteArray::fromStdString(m_player.outcome().openedPath));
 }
 
-QString EffectSoundDevice::refusal() const { return QString::fromStdString(m_player.outcome().refusal); }
+QString EffectSoundDevice::refusal() const
+{
+    return QString::fromStdString(m_player.outcome().refusal);
+}
 
 bool EffectSoundDevice::isPlayableWave(const QString &path)
 {

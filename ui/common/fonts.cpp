@@ -31,7 +31,10 @@ QFont designFont(int pixelSize, bool bold)
     return font;
 }
 
-QFont dialogFont() { return QApplication::font(); }
+QFont dialogFont()
+{
+    return QApplication::font();
+}
 
 QFont graphFont()
 {

@@ -28,8 +28,7 @@ int roundToPixel(double value)
 
 // The canvas as assistive tools see it: read-only text when it is readable,
 // else an image. Its text is read from the canvas on each request.
-class CanvasAccessible : public QAccessibleWidget, public QAccessibleTextInterface
-{
+class CanvasAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit CanvasAccessible(RetainedCanvas *canvas) : QAccessibleWidget(canvas) {}
 
@@ -84,8 +83,8 @@ public:
         const QFontMetrics metrics(canvas()->font());
         const QPoint origin = canvas()->mapToGlobal(canvas()->contentsRect().topLeft());
         const int x = metrics.horizontalAdvance(all.mid(start, offset - start));
-        return {origin.x() + x, origin.y() + row * canvas()->lineHeight(),
-                metrics.horizontalAdvance(all.at(offset)), canvas()->lineHeight()};
+        return {origin.x() + x, origin.y() + row * canvas()->lineHeight(), metrics.horizontalAdvance(all.at(offset)),
+                canvas()->lineHeight()};
     }
     int offsetAtPoint(const QPoint &) const override { return -1; }
     void scrollToSubstring(int, int) override {}
@@ -105,8 +104,7 @@ QAccessibleInterface *canvasAccessible(const QString &className, QObject *object
 
 } // namespace
 
-RetainedCanvas::Batch::Batch(RetainedCanvas &canvas)
-    : m_canvas(canvas)
+RetainedCanvas::Batch::Batch(RetainedCanvas &canvas) : m_canvas(canvas)
 {
     m_canvas.beginDrawing();
     ++m_canvas.m_batchDepth;
@@ -118,8 +116,7 @@ RetainedCanvas::Batch::~Batch()
     m_canvas.endDrawing();
 }
 
-RetainedCanvas::RetainedCanvas(QWidget *parent)
-    : QFrame(parent)
+RetainedCanvas::RetainedCanvas(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
@@ -155,8 +152,7 @@ QPoint RetainedCanvas::toPixel(double x, double y) const
     const QSize area = areaSize();
     const double w = scaleWidth();
     const double h = scaleHeight();
-    return {w > 0.0 ? roundToPixel(x * area.width() / w) : 0,
-            h > 0.0 ? roundToPixel(y * area.height() / h) : 0};
+    return {w > 0.0 ? roundToPixel(x * area.width() / w) : 0, h > 0.0 ? roundToPixel(y * area.height() / h) : 0};
 }
 
 void RetainedCanvas::setCurrentPosition(double x, double y)

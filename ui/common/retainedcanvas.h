@@ -19,15 +19,13 @@ class QPainter;
 // done in a user coordinate system (scale width x height units over the
 // drawing area, origin top-left, y down) and follows a current position, the
 // way the windows of this program build their pictures step by step.
-class RetainedCanvas : public QFrame
-{
+class RetainedCanvas : public QFrame {
     Q_OBJECT
 
 public:
     // Keeps one painter open over several drawing calls; the widget is
     // refreshed once when the outermost batch ends.
-    class Batch
-    {
+    class Batch {
     public:
         explicit Batch(RetainedCanvas &canvas);
         ~Batch();

@@ -9,8 +9,14 @@ namespace WaveFile {
 
 namespace {
 
-std::uint16_t le16(const std::uint8_t *p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t le32(const std::uint8_t *p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; }
+std::uint16_t le16(const std::uint8_t *p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+std::uint32_t le32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
 
 constexpr std::uint16_t kPcm = 1;
 constexpr std::uint16_t kFloat = 3;
@@ -19,7 +25,10 @@ constexpr std::uint16_t kExtensible = 0xFFFE;
 constexpr std::uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-Result refuse(std::string why) { return Result{false, {}, std::move(why)}; }
+Result refuse(std::string why)
+{
+    return Result{false, {}, std::move(why)};
+}
 
 // The fmt chunk's body to a layout, or why not.
 Result readFormat(const std::uint8_t *fmt, std::uint32_t size)
@@ -62,7 +71,10 @@ Result readFormat(const std::uint8_t *fmt, std::uint32_t size)
 
 } // namespace
 
-std::string tooLarge() { return "larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) + " MiB"; }
+std::string tooLarge()
+{
+    return "larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) + " MiB";
+}
 
 Result parse(std::span<const std::uint8_t> bytes)
 {

@@ -8,7 +8,6 @@
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 
-
 #include <algorithm>
 
 namespace {
@@ -19,10 +18,10 @@ const QColor kBlue(0, 0, 255);
 } // namespace
 
 Form2::Form2(const Module1 &record, QWidget *parent)
-    : CanvasWindow({QStringLiteral(" グラフ"), QRect(211, 113, 650, 378), QRect(584, 0, 65, 25),
-                    QLine(0, 24, 648, 24), QRect(8, 40, 633, 321), /*pictureFirstInTabOrder=*/true},
-                   parent)
-    , m_record(record)
+    : CanvasWindow({QStringLiteral(" グラフ"), QRect(211, 113, 650, 378), QRect(584, 0, 65, 25), QLine(0, 24, 648, 24),
+                    QRect(8, 40, 633, 321), /*pictureFirstInTabOrder=*/true},
+                   parent),
+      m_record(record)
 {
     picture()->setFont(Fonts::graphFont());
     picture()->setScale(1100, 120);
@@ -90,8 +89,8 @@ void Form2::drawCurve()
 void Form2::describeCurve()
 {
     const int last = lastPlotted();
-    const QString theory = QStringLiteral("理論上の確率 16/52 ≒ %1")
-                               .arg(CardRules::formatRatio(CardRules::theoreticalProbability()));
+    const QString theory =
+        QStringLiteral("理論上の確率 16/52 ≒ %1").arg(CardRules::formatRatio(CardRules::theoreticalProbability()));
     if (last < 1) {
         picture()->setAccessibleDescription(QStringLiteral("割合のグラフ。自動実験の記録はまだありません。") + theory);
         return;

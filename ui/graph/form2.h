@@ -11,8 +11,7 @@ struct Module1;
 
 // The graph window: the observed ratio of multiples of three against the
 // number of automatic draws, drawn over whatever was drawn before.
-class Form2 : public CanvasWindow
-{
+class Form2 : public CanvasWindow {
     Q_OBJECT
 
 public:

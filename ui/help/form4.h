@@ -7,8 +7,7 @@
 
 // The help window: the problem and the operating instructions, printed on a
 // canvas. Its close button brings the main window back.
-class Form4 : public CanvasWindow
-{
+class Form4 : public CanvasWindow {
     Q_OBJECT
 
 public:

@@ -30,8 +30,7 @@ public:
     }
 
     // Each pair names another box and what it is to this one.
-    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
-    relations(QAccessible::Relation match) const override
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
     {
         QList<QPair<QAccessibleInterface *, QAccessible::Relation>> result;
         const auto add = [&](const QList<BoxLabel *> &boxes, QAccessible::Relation relation) {
@@ -89,9 +88,15 @@ void BoxLabel::addCaption(BoxLabel *caption)
     caption->m_captioned.append(this);
 }
 
-QList<BoxLabel *> BoxLabel::captions() const { return present(m_captions); }
+QList<BoxLabel *> BoxLabel::captions() const
+{
+    return present(m_captions);
+}
 
-QList<BoxLabel *> BoxLabel::captioned() const { return present(m_captioned); }
+QList<BoxLabel *> BoxLabel::captioned() const
+{
+    return present(m_captioned);
+}
 
 void BoxLabel::paintEvent(QPaintEvent *event)
 {

@@ -48,8 +48,7 @@ constexpr int kPublishIntervalMs = 1000;
 
 } // namespace
 
-Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent)
-    : QWidget(parent)
+Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent) : QWidget(parent)
 {
     static const bool factoryInstalled = (QAccessible::installFactory(form1Accessible), true);
     Q_UNUSED(factoryInstalled);
@@ -81,8 +80,8 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     m_publishTimer.setSingleShot(true);
     m_publishTimer.setInterval(kPublishIntervalMs);
     connect(&m_publishTimer, &QTimer::timeout, this, &Form1::publishLabels);
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
-                           [this](QWidget *old, QWidget *) { focusChanged(old); });
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) { focusChanged(old); });
 
     m_controller = std::make_unique<MainWindowController>(*this, shared, services);
     connectHandlers();
@@ -128,7 +127,10 @@ void Form1::buildLabels()
         box(link.value)->addCaption(box(link.caption));
 }
 
-BoxLabel *Form1::box(int number) const { return static_cast<BoxLabel *>(m_labels[number - 1]); }
+BoxLabel *Form1::box(int number) const
+{
+    return static_cast<BoxLabel *>(m_labels[number - 1]);
+}
 
 void Form1::connectHandlers()
 {
@@ -235,7 +237,10 @@ void Form1::publishLabels()
 
 // The children go after this body, and with them the focus: the watch must
 // not reach this window's members by then.
-Form1::~Form1() { disconnect(m_focusWatch); }
+Form1::~Form1()
+{
+    disconnect(m_focusWatch);
+}
 
 void Form1::unload()
 {
@@ -270,9 +275,15 @@ void Form1::setLabelText(Label label, const QString &text)
         m_publishTimer.start();
 }
 
-void Form1::setCardVisible(std::int16_t index, bool visible) { m_cards->setCardVisible(index, visible); }
+void Form1::setCardVisible(std::int16_t index, bool visible)
+{
+    m_cards->setCardVisible(index, visible);
+}
 
-void Form1::startTimer1() { m_timer1.start(); }
+void Form1::startTimer1()
+{
+    m_timer1.start();
+}
 
 void Form1::stopTimer1()
 {
