@@ -21,8 +21,8 @@ run_packages=(
 # with its speech server and the pgrep its start calls; the window managers
 # they run under; the end-to-end tests' window-manager close helper; the
 # sound-cue test's private sound server and recorder; the wave reader's
-# fuzzer (clang's libFuzzer and sanitizer runtimes); the installed-form
-# check (validators, the Debian package built by Debian's tooling, the
+# fuzzer (clang's libFuzzer and sanitizer runtimes) and the format check;
+# the installed-form check (validators, the Debian package built by Debian's tooling, the
 # licence check, the file-open trace).
 test_packages=(
   libbenchmark-dev
@@ -32,7 +32,7 @@ test_packages=(
   openbox xfwm4
   libxcb1-dev
   pulseaudio pulseaudio-utils
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
 )
 

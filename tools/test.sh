@@ -2,12 +2,13 @@
 # SPDX-FileCopyrightText: 2026 Tavelk authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Tavelk and runs every test:
-#  1. the installed form: the Debian package built twice and compared,
+#  1. the program's C++ files checked against .clang-format;
+#  2. the installed form: the Debian package built twice and compared,
 #     lintian, install rules, desktop and AppStream validation, the package
 #     installed and started under Xvfb;
-#  2. the whole ctest suite built with AddressSanitizer and UBSan;
-#  3. the wave reader fuzzed for a minute (tools/test-fuzz.sh);
-#  4. the whole ctest suite in the normal Release build, the real-window
+#  3. the whole ctest suite built with AddressSanitizer and UBSan;
+#  4. the wave reader fuzzed for a minute (tools/test-fuzz.sh);
+#  5. the whole ctest suite in the normal Release build, the real-window
 #     end-to-end tests (label e2e) included.
 # Every stage runs even when an earlier one failed; the last lines say how
 # each one ended, and the exit status is non-zero if any failed.
@@ -21,6 +22,12 @@ export HOME=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
 export PATH=${PATH:-/usr/sbin:/usr/bin:/sbin:/bin}
 
 bash tools/install-deps.sh test || { echo "test: installing the packages failed" >&2; exit 1; }
+
+# The program's own C++ files (not the tests, whose Qt Test tables clang-format
+# would break one string per line) in the style of .clang-format.
+format_check() {
+  git ls-files -z -- core ui app sound bench tools | grep -zE '\.(cpp|h)$' | xargs -0 clang-format --dry-run -Werror
+}
 
 normal_suite() {
   local jobs
@@ -45,6 +52,7 @@ stage() {
   fi
 }
 
+stage "format" format_check
 stage "installed form" bash tools/check-install.sh
 stage "sanitizer suite" bash tools/test-sanitizers.sh
 stage "wave reader fuzzing" bash tools/test-fuzz.sh
