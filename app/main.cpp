@@ -3,12 +3,12 @@
 
 #include "app/platformchoice.h"
 #include "app/programwindows.h"
+#include "app/punctualtimers.h"
 #include "app/startup.h"
 #include "core/experiment.h"
 #include "core/randomcard.h"
 #include "ui/common/effectsounddevice.h"
 #include "ui/common/fonts.h"
-#include "ui/main/ticktimer.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -13,6 +13,7 @@
 // --default-dispatcher leaves Qt's defaults. --window only shows an empty
 // window titled "bare" of the main window's size, the floor for start-up
 // time (seen through the benchmark log), until it is ended.
+#include "app/punctualtimers.h"
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>

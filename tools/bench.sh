@@ -22,5 +22,5 @@ QT_QPA_PLATFORM=offscreen "$bin/tavelk_bench" --benchmark_repetitions=5 --benchm
 echo
 echo "== whole program under Xvfb (${TAVELK_BENCH_SESSIONS:-5} sessions)"
 xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$bin/tavelk_sessionbench" --program "$bin/tavelk" --baretimer "$bin/baretimer" \
+  "$bin/tavelk_sessionbench" --program "$bin/tavelk-benchlogged" --baretimer "$bin/baretimer" \
   --sessions "${TAVELK_BENCH_SESSIONS:-5}" --runs 3

@@ -128,8 +128,9 @@ PATIENCE = 90.0 if MEASURE else 10.0
 
 
 def timer_starts(s):
-    """When the program's timer started, from its benchmark log (a build
-    with the benchmarks keeps one), in CLOCK_MONOTONIC seconds."""
+    """When the program's timer started, from its benchmark log (only the
+    benchmarks' copy of the program, tavelk-benchlogged, keeps one), in
+    CLOCK_MONOTONIC seconds."""
     try:
         with open(s.path("bench.log")) as log:
             return [int(line.split()[1]) / 1e9 for line in log if line.startswith("start ")]
@@ -140,9 +141,9 @@ def timer_starts(s):
 def cue_then_shuffle(s, what):
     """From Drawn, 初期化 and right after it トランプをきる: the shuffle must be
     answered within 1 s, however the cue fares. The answer is the shuffle's
-    timer start in the program's benchmark log where it keeps one (as the
-    build of tools/test.sh does), else the first reading of the shuffling
-    state, which then includes the reading's own time on the bus."""
+    timer start in the program's benchmark log where it keeps one, else the
+    first reading of the shuffling state, which then includes the reading's
+    own time on the bus."""
     from scenarios import INIT, SHUFFLE, SHUFFLING
     limit = 60.0 if MEASURE else 1.0
     before = len(timer_starts(s))

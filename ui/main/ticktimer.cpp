@@ -7,14 +7,6 @@
 
 #include <algorithm>
 
-#ifdef TAVELK_WITH_BENCH_LOG
-#include "ui/main/benchlog.h"
-#endif
-
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -24,6 +16,8 @@ using Clock = std::chrono::steady_clock;
 // backlog at once.
 constexpr std::int64_t kMaxBacklog = 10;
 
+TickTimer::Observer *g_observer = nullptr;
+
 } // namespace
 
 TickTimer::TickTimer(QObject *parent) : QObject(parent) {}
@@ -32,10 +26,8 @@ TickTimer::~TickTimer() = default;
 
 void TickTimer::start()
 {
-#ifdef TAVELK_WITH_BENCH_LOG
-    if (!isActive())
-        BenchLog::timerStarted();
-#endif
+    if (g_observer && !isActive())
+        g_observer->started();
     m_ticks = 0;
     m_anchor = Clock::now();
     armForNextTick();
@@ -43,10 +35,8 @@ void TickTimer::start()
 
 void TickTimer::stop()
 {
-#ifdef TAVELK_WITH_BENCH_LOG
-    if (isActive())
-        BenchLog::timerStopped(m_ticks);
-#endif
+    if (g_observer && isActive())
+        g_observer->stopped(m_ticks);
     m_timer.stop();
 }
 
@@ -75,11 +65,7 @@ void TickTimer::armForNextTick()
     m_timer.start(int(wait.count()), Qt::PreciseTimer, this);
 }
 
-void preparePunctualTimers()
+void TickTimer::setObserver(Observer *observer)
 {
-#ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
+    g_observer = observer;
 }

@@ -35,6 +35,16 @@ public:
     void start();
     void stop();
 
+    // Told of every start and stop of a tick timer (never of a tick), so
+    // that a timing tool can measure whole runs; the program sets none.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void started() = 0;
+        virtual void stopped(std::int64_t ticks) = 0;
+    };
+    static void setObserver(Observer *observer);
+
 signals:
     void timeout();
 
@@ -49,10 +59,3 @@ private:
     std::int64_t m_ticks = 0; // since the last start
     int m_intervalMs = 0;
 };
-
-// Sets up the process for punctual timers: the Unix event dispatcher (whose
-// waits are not cut to whole milliseconds a second time by glib) and a 1 ns
-// timer slack (so the kernel wakes us when asked, not up to 50 us later).
-// For main() to call before the application object is built; a QT_NO_GLIB
-// already set by the user is respected.
-void preparePunctualTimers();
