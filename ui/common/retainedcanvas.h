@@ -78,6 +78,7 @@ public:
     // it since the last cls(), with an unseen caret that the arrow keys move,
     // so that a screen reader reads it line by line. Any other canvas is a
     // picture to them, described in words by its owner.
+    // The caret and its keys are in canvasaccessible.cpp.
     void setReadable(bool readable) { m_readable = readable; }
     bool isReadable() const { return m_readable; }
     QString readableText() const { return m_lines.join(QLatin1Char('\n')); }
