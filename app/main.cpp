@@ -7,7 +7,7 @@
 #include "app/startup.h"
 #include "core/experiment.h"
 #include "core/randomcard.h"
-#include "ui/common/effectsounddevice.h"
+#include "sound/effectsounddevice.h"
 #include "ui/common/fonts.h"
 
 #include <QApplication>

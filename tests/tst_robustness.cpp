@@ -5,7 +5,7 @@
 // box in the way, long sessions.
 
 #include "core/soundcue.h"
-#include "ui/common/effectsounddevice.h"
+#include "sound/effectsounddevice.h"
 #include "ui/common/fonts.h"
 #include "ui/help/form4.h"
 #include "ui/main/form1.h"

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/soundcue.h"
-#include "ui/common/effectsounddevice.h"
-#include "ui/common/wavefile.h"
+#include "sound/effectsounddevice.h"
+#include "sound/wavefile.h"
 
 #include <QCoreApplication>
 #include <QDir>

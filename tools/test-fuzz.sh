@@ -14,7 +14,7 @@ out=build-fuzz
 mkdir -p "$out"
 clang++ -std=c++20 -g -O1 -Wall -Wextra -Wpedantic -I. \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  tests/fuzz/wavefile_fuzzer.cpp ui/common/wavefile.cpp -o "$out/wavefile_fuzzer"
+  tests/fuzz/wavefile_fuzzer.cpp sound/wavefile.cpp -o "$out/wavefile_fuzzer"
 
 # The corpus grows in build-fuzz; the seeds in the repository stay as they are.
 corpus="$out/wavefile-corpus"

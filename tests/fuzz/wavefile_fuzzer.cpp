@@ -4,7 +4,7 @@
 // libFuzzer target for the wave reader: any bytes, as a file in the user's
 // data folder could hold them. A layout it accepts must lie inside the
 // input and inside the limits.
-#include "ui/common/wavefile.h"
+#include "sound/wavefile.h"
 
 #include <cstdlib>
 

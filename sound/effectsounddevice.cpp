@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "ui/common/effectsounddevice.h"
+#include "sound/effectsounddevice.h"
 
-#include "ui/common/wavefile.h"
+#include "sound/wavefile.h"
 
 #include <QCoreApplication>
 #include <QFile>

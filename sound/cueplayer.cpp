@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "ui/common/cueplayer.h"
+#include "sound/cueplayer.h"
 
-#include "ui/common/wavefile.h"
+#include "sound/wavefile.h"
 
 #include <pulse/pulseaudio.h>
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "ui/common/wavefile.h"
+#include "sound/wavefile.h"
 
 #include <cstring>
 

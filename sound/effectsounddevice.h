@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/soundcue.h"
-#include "ui/common/cueplayer.h"
+#include "sound/cueplayer.h"
 
 #include <QStringList>
 
