@@ -77,7 +77,7 @@ inline const std::array<Button, 8> kButtons{{
 enum class Ink { WindowText, ButtonText, Red };
 
 struct Label {
-    int number; // LabelN
+    int number;            // LabelN
     const char16_t *shown; // the text at the first display, after loading
     QRect rect;
     bool bold;

@@ -35,9 +35,9 @@ class FakeView : public MainView {
 public:
     FakeView()
     {
-        enabled.fill(true);   // designed state: every button enabled
-        visible.fill(true);   // and every face visible
-        visible[0] = false;   // there is no face 0
+        enabled.fill(true); // designed state: every button enabled
+        visible.fill(true); // and every face visible
+        visible[0] = false; // there is no face 0
     }
 
     void setButtonEnabled(Button b, bool on) override { enabled[static_cast<int>(b)] = on; }
@@ -51,7 +51,10 @@ public:
     void startTimer1() override { timerRunning = true; }
     void stopTimer1() override { timerRunning = false; }
 
-    QString buttonMask() const { return maskOf([this](int b) { return enabled[b]; }); }
+    QString buttonMask() const
+    {
+        return maskOf([this](int b) { return enabled[b]; });
+    }
     QString text(Label l) const { return labels[static_cast<int>(l)]; }
     int visibleCount() const { return int(std::count(visible.begin(), visible.end(), true)); }
     int firstVisible() const

@@ -20,7 +20,10 @@ inline const QRgb kBlue = qRgb(0, 0, 255);
 
 // The colour at (x, y) with its alpha made opaque, so a canvas image and a
 // window grab compare alike.
-inline QRgb pixel(const QImage &image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
+inline QRgb pixel(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) | 0xff000000u;
+}
 
 // Ink bounds of the rows [top, bottom) of an image; null when blank.
 inline QRect inkIn(const QImage &image, int top, int bottom)
@@ -33,7 +36,10 @@ inline QRect inkIn(const QImage &image, int top, int bottom)
     return ink;
 }
 
-inline bool isBlank(const QImage &image) { return inkIn(image, 0, image.height()).isNull(); }
+inline bool isBlank(const QImage &image)
+{
+    return inkIn(image, 0, image.height()).isNull();
+}
 
 inline QList<QPoint> differences(const QImage &a, const QImage &b)
 {

@@ -113,11 +113,11 @@ void TestAccessibility::mainWindowNames_data()
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("name");
     for (const Expected::Button &b : Expected::kButtons)
-        QTest::addRow("Command%d", b.number) << QStringLiteral("Command%1").arg(b.number) << int(QAccessible::Button)
-                                             << QString::fromUtf16(b.caption);
+        QTest::addRow("Command%d", b.number)
+            << QStringLiteral("Command%1").arg(b.number) << int(QAccessible::Button) << QString::fromUtf16(b.caption);
     for (const Expected::Label &l : Expected::kLabels)
-        QTest::addRow("Label%d", l.number) << QStringLiteral("Label%1").arg(l.number) << int(QAccessible::StaticText)
-                                           << QString::fromUtf16(l.shown);
+        QTest::addRow("Label%d", l.number)
+            << QStringLiteral("Label%1").arg(l.number) << int(QAccessible::StaticText) << QString::fromUtf16(l.shown);
 }
 
 void TestAccessibility::mainWindowNames()
@@ -171,14 +171,15 @@ void TestAccessibility::graphDescription_data()
     const QString theory = QStringLiteral("理論上の確率 16/52 ≒ 0.3076923");
     QTest::newRow("no run") << 0 << 0.0f << "割合のグラフ。自動実験の記録はまだありません。" + theory;
     QTest::newRow("one draw") << 1 << 1.0f
-                              << "実験回数 1 回までの割合のグラフ。最初の割合 1.0000000、最後の割合 1.0000000。" + theory
-            + "。曲線 1 本";
+                              << "実験回数 1 回までの割合のグラフ。最初の割合 1.0000000、最後の割合 1.0000000。"
+            + theory + "。曲線 1 本";
     QTest::newRow("full run") << 1000 << 0.307f
-                              << "実験回数 1000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.3070000。" + theory
-            + "。曲線 1 本";
+                              << "実験回数 1000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.3070000。"
+            + theory + "。曲線 1 本";
     QTest::newRow("beyond the record")
         << Module1::kHistorySize + 5 << 0.25f
-        << "実験回数 100000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.2500000。" + theory + "。曲線 1 本";
+        << "実験回数 100000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.2500000。" + theory
+            + "。曲線 1 本";
 }
 
 void TestAccessibility::graphDescription()
@@ -221,7 +222,8 @@ void TestAccessibility::helpText()
         if (window->child(i)->object() == help.picture())
             text = window->child(i);
     }
-    QCOMPARE(names, QStringList({QString::fromUtf16(Expected::kCloseCaption), QStringLiteral("ヘルプ（設問と操作方法）")}));
+    QCOMPARE(names,
+             QStringList({QString::fromUtf16(Expected::kCloseCaption), QStringLiteral("ヘルプ（設問と操作方法）")}));
     QVERIFY(text);
     QCOMPARE(text->role(), QAccessible::EditableText);
     QVERIFY(text->state().readOnly);
@@ -351,10 +353,14 @@ void TestAccessibility::keyboardSteps_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("announcement"); // a pattern
     const QString counts = QStringLiteral("引いた全カード枚数 %1、３の倍数 \\d+、割合 [01]\\.\\d{7}");
+    // clang-format off
     QTest::newRow("shuffle") << QStringList{"space"} << "Command1" << "^$";
+    // clang-format on
     QTest::newRow("draw") << QStringList{"space", "space"} << "Command2"
                           << "^(スペード|クローバ|ハート|ダイヤ)の[^。]+。" + counts.arg(1) + "$";
+    // clang-format off
     QTest::newRow("automatic start") << QStringList{"tab", "tab", "space"} << "Command5" << "^自動実験を始めます$";
+    // clang-format on
     QTest::newRow("automatic stop") << QStringList{"tab", "tab", "space", "wait", "space"} << "Command6"
                                     << "^自動実験が終わりました。" + counts.arg("\\d+") + "$";
     QTest::newRow("run to its end") << QStringList{"tab", "tab", "space", "end"} << "Command6"

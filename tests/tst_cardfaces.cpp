@@ -50,9 +50,18 @@ const QRect kField(14, 0, kW - 28, kH);
 // Court panel frame, inclusive corners.
 constexpr int kPanelL = 14, kPanelT = 6, kPanelR = kW - 1 - kPanelL, kPanelB = kH - 1 - kPanelT;
 
-QString faceName(int i) { return QStringLiteral("cards/card%1.bmp").arg(i, 2, 10, QLatin1Char('0')); }
-QString resourcePath(int i) { return QStringLiteral(":/") + faceName(i); }
-QString filePath(int i) { return QDir(QStringLiteral(TAVELK_ASSETS_DIR)).filePath(faceName(i)); }
+QString faceName(int i)
+{
+    return QStringLiteral("cards/card%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
+}
+QString resourcePath(int i)
+{
+    return QStringLiteral(":/") + faceName(i);
+}
+QString filePath(int i)
+{
+    return QDir(QStringLiteral(TAVELK_ASSETS_DIR)).filePath(faceName(i));
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -62,7 +71,10 @@ QByteArray readAll(const QString &path)
     return f.readAll();
 }
 
-QImage face(int i) { return QImage(resourcePath(i)).convertToFormat(QImage::Format_RGB32); }
+QImage face(int i)
+{
+    return QImage(resourcePath(i)).convertToFormat(QImage::Format_RGB32);
+}
 
 QRgb suitColour(int i)
 {
@@ -70,7 +82,10 @@ QRgb suitColour(int i)
     return (s == CardRules::Suit::Hearts || s == CardRules::Suit::Diamonds) ? kRed : kBlack;
 }
 
-int rankOf(int i) { return CardRules::rankOf(static_cast<std::int16_t>(i)); }
+int rankOf(int i)
+{
+    return CardRules::rankOf(static_cast<std::int16_t>(i));
+}
 
 using Shape = std::vector<QPoint>;
 
@@ -179,7 +194,10 @@ std::vector<QPoint> findMark(const QImage &img, const Shape &mark, bool turned, 
     return hits;
 }
 
-bool isCourt(int i) { return rankOf(i) >= 11; }
+bool isCourt(int i)
+{
+    return rankOf(i) >= 11;
+}
 
 void addCardRows()
 {
@@ -204,12 +222,12 @@ void checkBmpHeader(const QByteArray &bytes, int width, int height, qint64 size)
     const auto i32 = [&](int at) { return qFromLittleEndian<qint32>(bytes.constData() + at); };
     const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
     QCOMPARE(u32(2), quint32(size));
-    QCOMPARE(u32(10), 54u);       // pixels start straight after the headers
+    QCOMPARE(u32(10), 54u); // pixels start straight after the headers
     QCOMPARE(i32(18), width);
-    QCOMPARE(i32(22), height);    // positive: rows stored bottom-up
+    QCOMPARE(i32(22), height); // positive: rows stored bottom-up
     QCOMPARE(u16(26), quint16(1));
     QCOMPARE(u16(28), quint16(24));
-    QCOMPARE(u32(30), 0u);        // uncompressed
+    QCOMPARE(u32(30), 0u); // uncompressed
     QCOMPARE(i32(38), kPpm);
     QCOMPARE(i32(42), kPpm);
 }
@@ -317,7 +335,8 @@ private slots:
         const int rank = rankOf(index);
         const int suitFirst = 13 * static_cast<int>(CardRules::suitOf(static_cast<std::int16_t>(index))) + 1;
         const QImage spadeOfRank = face(rank);
-        QCOMPARE(blockPattern(img, rankMarkArea(img, index)), blockPattern(spadeOfRank, rankMarkArea(spadeOfRank, rank)));
+        QCOMPARE(blockPattern(img, rankMarkArea(img, index)),
+                 blockPattern(spadeOfRank, rankMarkArea(spadeOfRank, rank)));
         QCOMPARE(pattern(cornerSuitMark(img, index)), pattern(cornerSuitMark(face(suitFirst), suitFirst)));
     }
 
@@ -477,7 +496,8 @@ private slots:
         const QString path = QStringLiteral(":/icons/tavelk32.bmp");
         const QByteArray bytes = readAll(path);
         checkBmpHeader(bytes, 32, 32, 54 + 32 * 32 * 3);
-        QCOMPARE(bytes, readAll(QDir(QStringLiteral(TAVELK_ASSETS_DIR)).filePath(QStringLiteral("icons/tavelk32.bmp"))));
+        QCOMPARE(bytes,
+                 readAll(QDir(QStringLiteral(TAVELK_ASSETS_DIR)).filePath(QStringLiteral("icons/tavelk32.bmp"))));
         const QImage img(path);
         QCOMPARE(img.size(), QSize(32, 32));
         QVERIFY(!img.hasAlphaChannel());
@@ -506,8 +526,8 @@ private slots:
     void themedIconsAreOpaqueGrey()
     {
         QFETCH(int, size);
-        const QString path = QDir(QStringLiteral(TAVELK_ASSETS_DIR))
-                                 .filePath(QStringLiteral("icons/hicolor/%1/tavelk.png").arg(size));
+        const QString path =
+            QDir(QStringLiteral(TAVELK_ASSETS_DIR)).filePath(QStringLiteral("icons/hicolor/%1/tavelk.png").arg(size));
         const QImage img(path);
         QCOMPARE(img.size(), QSize(size, size));
         QVERIFY(!img.hasAlphaChannel());

@@ -131,6 +131,7 @@ void TestController::stateTable_data()
     QTest::addColumn<bool>("timer");
     QTest::addColumn<int>("runMode");
 
+    // clang-format off
     QTest::newRow("load") << "" << "load" << "-+++---+" << false << -1;
     QTest::newRow("shuffle from ready") << "load" << "shuffle" << "+-------" << true << -1;
     QTest::newRow("draw") << "load,shuffle,tick" << "draw" << "-+++-+-+" << false << -1;
@@ -145,6 +146,7 @@ void TestController::stateTable_data()
     QTest::newRow("initialise after draw") << "load,shuffle,tick,draw" << "init" << "-+++---+" << false << -1;
     QTest::newRow("graph changes nothing") << "load,start,tick,stop" << "graph" << "--+--+++" << false << -1;
     QTest::newRow("exit answered No") << "load,shuffle,tick,draw" << "exit" << "-+++-+-+" << false << -1;
+    // clang-format on
 }
 
 void TestController::stateTable()
@@ -170,12 +172,14 @@ void TestController::handDraws_data()
     QTest::addColumn<QString>("multiples");
     QTest::addColumn<QString>("ratio");
 
+    // clang-format off
     QTest::newRow("a three counts") << QList<int>{3} << "1" << "1" << "1.0000000";
     QTest::newRow("an ace does not") << QList<int>{1} << "1" << "0" << "0.0000000";
     QTest::newRow("queen of diamonds counts") << QList<int>{51} << "1" << "1" << "1.0000000";
     QTest::newRow("king of spades does not") << QList<int>{13} << "1" << "0" << "0.0000000";
     QTest::newRow("one in three") << QList<int>{3, 1, 2} << "3" << "1" << "0.3333333";
     QTest::newRow("two in three") << QList<int>{3, 19, 40} << "3" << "2" << "0.6666667";
+    // clang-format on
 }
 
 void TestController::handDraws()
@@ -356,9 +360,11 @@ void TestController::failingSoundNeverStopsAHandler_data()
 {
     QTest::addColumn<QString>("event");
     QTest::addColumn<QString>("after");
+    // clang-format off
     QTest::newRow("initialise") << "init" << "ready";
     QTest::newRow("help") << "help" << "help";
     QTest::newRow("exit") << "exit" << "ask";
+    // clang-format on
 }
 
 void TestController::failingSoundNeverStopsAHandler()

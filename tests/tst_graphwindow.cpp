@@ -34,8 +34,7 @@ std::unique_ptr<Module1> makeRecord(int autoDrawCount, float ratio)
 
 } // namespace
 
-class TestGraphWindow : public QObject
-{
+class TestGraphWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -163,7 +162,8 @@ void TestGraphWindow::textsStandClear()
         for (int y = around.top(); y <= around.bottom(); ++y)
             for (int x = around.left(); x <= around.right(); ++x)
                 if (pixel(graph, x, y) != pixel(alone, x, y))
-                    QFAIL(qPrintable(QStringLiteral("\"%1\" is touched at device pixel %2,%3").arg(words).arg(x).arg(y)));
+                    QFAIL(
+                        qPrintable(QStringLiteral("\"%1\" is touched at device pixel %2,%3").arg(words).arg(x).arg(y)));
     }
 }
 

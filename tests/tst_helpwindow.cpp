@@ -33,8 +33,7 @@ QList<int> positionsOf(const QString &text, QChar c)
 
 } // namespace
 
-class TestHelpWindow : public QObject
-{
+class TestHelpWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -74,8 +73,8 @@ void TestHelpWindow::lines_data()
     QTest::addColumn<int>("asciiSpaces");
     for (std::size_t i = 0; i < Expected::kHelpLines.size(); ++i) {
         const Expected::HelpLine &line = Expected::kHelpLines[i];
-        QTest::addRow("line %d", int(i) + 1) << int(i) + 1 << line.indent << Expected::helpLine(line)
-                                             << line.asciiSpaces;
+        QTest::addRow("line %d", int(i) + 1)
+            << int(i) + 1 << line.indent << Expected::helpLine(line) << line.asciiSpaces;
     }
 }
 

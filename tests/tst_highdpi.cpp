@@ -165,7 +165,8 @@ void TestHighDpi::cardFace()
             const int sx = (2 * x + 1) * original.width() / (2 * image.width());
             const int sy = (2 * y + 1) * original.height() / (2 * image.height());
             if (image.pixel(x, y) != original.pixel(sx, sy))
-                QFAIL(qPrintable(QStringLiteral("device pixel %1,%2 is not source pixel %3,%4").arg(x).arg(y).arg(sx).arg(sy)));
+                QFAIL(qPrintable(
+                    QStringLiteral("device pixel %1,%2 is not source pixel %3,%4").arg(x).arg(y).arg(sx).arg(sy)));
         }
     }
     QVERIFY(coloursOf(image).subtract(coloursOf(original)).isEmpty());

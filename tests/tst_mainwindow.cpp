@@ -201,9 +201,9 @@ void TestMainWindow::pixels()
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor line = QApplication::palette().color(QPalette::WindowText);
     const QColor expected = expect == u"face" ? face
-        : expect == u"line"                  ? line
-        : expect == u"yellow"                ? Expected::kLightYellow
-                                             : Expected::kWhite;
+        : expect == u"line"                   ? line
+        : expect == u"yellow"                 ? Expected::kLightYellow
+                                              : Expected::kWhite;
     QCOMPARE(shot.pixelColor(at), expected);
 }
 

@@ -21,15 +21,15 @@ void TestPlatformChoice::choose_data()
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<bool>("notice");
     QTest::newRow("X11 session") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray("xcb") << false;
-    QTest::newRow("Wayland with XWayland") << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
-                                           << QByteArray("xcb") << false;
-    QTest::newRow("Wayland only") << QByteArray() << QByteArray() << QByteArray("wayland-0")
-                                  << QByteArray("wayland") << true;
+    QTest::newRow("Wayland with XWayland")
+        << QByteArray() << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("xcb") << false;
+    QTest::newRow("Wayland only") << QByteArray() << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland")
+                                  << true;
     QTest::newRow("no display") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << false;
     QTest::newRow("user chose wayland") << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0")
                                         << QByteArray() << false;
-    QTest::newRow("user chose offscreen") << QByteArray("offscreen") << QByteArray() << QByteArray()
-                                          << QByteArray() << false;
+    QTest::newRow("user chose offscreen")
+        << QByteArray("offscreen") << QByteArray() << QByteArray() << QByteArray() << false;
 }
 
 void TestPlatformChoice::choose()

@@ -97,7 +97,10 @@ private slots:
     void closingHelpByItsFrameLeavesNoWindow();
 };
 
-void TestProgramWindows::initTestCase() { Fonts::installSubstitutions(); }
+void TestProgramWindows::initTestCase()
+{
+    Fonts::installSubstitutions();
+}
 
 void TestProgramWindows::fullRunOnTheRealTimer()
 {

@@ -96,7 +96,9 @@ struct Model {
         lastIndex = writtenNow = n;
     }
 
+    // clang-format off
     void startOverCue() { effects << "stop" << "close" << "file pinpon.wav" << "open" << "sound"; }
+    // clang-format on
 
     // A fresh main window in its designed state, then Form_Load.
     void load()
@@ -143,7 +145,9 @@ struct Model {
             state = State::Shuffling;
             break;
         case 3: // exit, answered No
+            // clang-format off
             effects << "stop" << "close" << "file endpinpon.wav" << "open" << "sound" << "ask";
+            // clang-format on
             break;
         case 4: // automatic start
             autoCount = manual;
@@ -262,14 +266,30 @@ public:
         if (!view->enabled[b] && honourDisabled)
             return;
         switch (b) {
-        case 1: ctl->Command1_Click(); break;
-        case 2: ctl->Command2_Click(); break;
-        case 3: ctl->Command3_Click(); break;
-        case 4: ctl->Command4_Click(); break;
-        case 5: ctl->Command5_Click(); break;
-        case 6: ctl->Command6_Click(); break;
-        case 7: ctl->Command7_Click(); break;
-        case 8: ctl->Command8_Click(); break;
+        case 1:
+            ctl->Command1_Click();
+            break;
+        case 2:
+            ctl->Command2_Click();
+            break;
+        case 3:
+            ctl->Command3_Click();
+            break;
+        case 4:
+            ctl->Command4_Click();
+            break;
+        case 5:
+            ctl->Command5_Click();
+            break;
+        case 6:
+            ctl->Command6_Click();
+            break;
+        case 7:
+            ctl->Command7_Click();
+            break;
+        case 8:
+            ctl->Command8_Click();
+            break;
         }
         if (windows.helpRequested) {
             windows.helpRequested = false;
@@ -609,7 +629,10 @@ private:
     void runRow(Target &target);
 };
 
-void TestRandomEvents::initTestCase() { Fonts::installSubstitutions(); }
+void TestRandomEvents::initTestCase()
+{
+    Fonts::installSubstitutions();
+}
 
 void TestRandomEvents::addRows(std::initializer_list<quint64> mixed, std::initializer_list<quint64> limits,
                                int mixedEvents, int limitEvents)
@@ -632,8 +655,8 @@ void TestRandomEvents::runRow(Target &target)
     const QString failure = driver.run(events);
     QVERIFY2(failure.isEmpty(),
              qPrintable(QStringLiteral("seed %1 (replay: TAVELK_SEED=%1): %2").arg(seed).arg(failure)));
-    qInfo("seed %llu: %d events, %d runs ended by themselves (%d at 1000), hand limit reached %d times", seed,
-          events, driver.runsEnded, driver.fullRuns, driver.handLimitReached);
+    qInfo("seed %llu: %d events, %d runs ended by themselves (%d at 1000), hand limit reached %d times", seed, events,
+          driver.runsEnded, driver.fullRuns, driver.handLimitReached);
     if (Mode(mode) == Mode::Limits && events >= 40000) {
         // The limits mode is only worth its time if it gets there.
         QVERIFY2(driver.fullRuns > 0, "no run reached 1000");
@@ -641,7 +664,10 @@ void TestRandomEvents::runRow(Target &target)
     }
 }
 
-void TestRandomEvents::modelAgreesWithController_data() { addRows({1, 2, 3, 4}, {11, 12, 13, 14}, 50000, 100000); }
+void TestRandomEvents::modelAgreesWithController_data()
+{
+    addRows({1, 2, 3, 4}, {11, 12, 13, 14}, 50000, 100000);
+}
 
 void TestRandomEvents::modelAgreesWithController()
 {
@@ -649,7 +675,10 @@ void TestRandomEvents::modelAgreesWithController()
     runRow(target);
 }
 
-void TestRandomEvents::modelAgreesWithWindow_data() { addRows({21}, {31}, 10000, 40000); }
+void TestRandomEvents::modelAgreesWithWindow_data()
+{
+    addRows({21}, {31}, 10000, 40000);
+}
 
 void TestRandomEvents::modelAgreesWithWindow()
 {
@@ -661,9 +690,11 @@ void TestRandomEvents::modelCatchesAWrongController_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reported");
+    // clang-format off
     QTest::newRow("disabled buttons obey clicks") << "clicks" << "after event";
     QTest::newRow("history slot off by one") << "slot" << "ratioHistory";
     QTest::newRow("an extra automatic draw") << "count" << "autoDrawCount";
+    // clang-format on
 }
 
 void TestRandomEvents::modelCatchesAWrongController()

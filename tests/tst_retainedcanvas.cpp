@@ -22,8 +22,14 @@ namespace {
 constexpr int kGraphAreaWidth = 629;
 constexpr int kGraphAreaHeight = 317;
 
-int graphX(double x) { return int(std::round(x * kGraphAreaWidth / 1100.0)); }
-int graphY(double y) { return int(std::round(y * kGraphAreaHeight / 120.0)); }
+int graphX(double x)
+{
+    return int(std::round(x * kGraphAreaWidth / 1100.0));
+}
+int graphY(double y)
+{
+    return int(std::round(y * kGraphAreaHeight / 120.0));
+}
 
 std::unique_ptr<RetainedCanvas> makeGraphCanvas()
 {
@@ -45,8 +51,7 @@ std::unique_ptr<Module1> makeRecord(int autoDrawCount, float early, int count, f
 
 } // namespace
 
-class TestRetainedCanvas : public QObject
-{
+class TestRetainedCanvas : public QObject {
     Q_OBJECT
 
 private slots:
@@ -217,14 +222,11 @@ void TestRetainedCanvas::clippedAtEdges_data()
     QTest::addColumn<int>("inkCount");
 
     // Area is 100 x 50.
-    QTest::newRow("past the right edge")
-        << QLineF(90, 10, 130, 10) << QList<QPoint>{{90, 10}, {99, 10}} << 10;
-    QTest::newRow("past the bottom edge")
-        << QLineF(40, 45, 40, 80) << QList<QPoint>{{40, 45}, {40, 49}} << 5;
+    QTest::newRow("past the right edge") << QLineF(90, 10, 130, 10) << QList<QPoint>{{90, 10}, {99, 10}} << 10;
+    QTest::newRow("past the bottom edge") << QLineF(40, 45, 40, 80) << QList<QPoint>{{40, 45}, {40, 49}} << 5;
     QTest::newRow("from far left") << QLineF(-5000, 3, 2, 3) << QList<QPoint>{{0, 3}, {2, 3}} << 3;
     QTest::newRow("wholly outside") << QLineF(100, 0, 200, 60) << QList<QPoint>{} << 0;
-    QTest::newRow("huge coordinates")
-        << QLineF(-1e12, 20, 1e12, 20) << QList<QPoint>{{0, 20}, {99, 20}} << 100;
+    QTest::newRow("huge coordinates") << QLineF(-1e12, 20, 1e12, 20) << QList<QPoint>{{0, 20}, {99, 20}} << 100;
 }
 
 void TestRetainedCanvas::clippedAtEdges()

@@ -87,7 +87,10 @@ private slots:
     void memoryStaysFlatOverHelpAndBack();
 };
 
-void TestRobustness::initTestCase() { Fonts::installSubstitutions(); }
+void TestRobustness::initTestCase()
+{
+    Fonts::installSubstitutions();
+}
 
 void TestRobustness::cuesWorkWithoutAnAudioDevice()
 {
@@ -131,10 +134,12 @@ void TestRobustness::exitBoxHoldsOffClicksOnTheMainWindow_data()
 {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("buttons");
+    // clang-format off
     QTest::newRow("ready") << "" << "-+++---+";
     QTest::newRow("after a draw") << "2,1" << "-+++-+-+";
     QTest::newRow("run ended") << "4,run" << "--+--+++";
     QTest::newRow("run stopped") << "4,5" << "--+--+++";
+    // clang-format on
 }
 
 void TestRobustness::exitBoxHoldsOffClicksOnTheMainWindow()

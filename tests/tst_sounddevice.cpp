@@ -53,14 +53,21 @@ QByteArray fmt(int tag, int channels, int rate, int bits)
 QByteArray extensible(int subFormat, int channels, int rate, int bits)
 {
     const QByteArray plain = fmt(0xFFFE, channels, rate, bits).mid(8);
-    return chunk("fmt ", plain + le(22, 2) + le(bits, 2) + le(channels == 1 ? 4 : 3, 4) + le(subFormat, 2)
-                             + QByteArray::fromHex("000000001000800000aa00389b71"));
+    return chunk("fmt ",
+                 plain + le(22, 2) + le(bits, 2) + le(channels == 1 ? 4 : 3, 4) + le(subFormat, 2)
+                     + QByteArray::fromHex("000000001000800000aa00389b71"));
 }
 
-QByteArray riff(const QByteArray &chunks) { return "RIFF" + le(quint32(4 + chunks.size()), 4) + "WAVE" + chunks; }
+QByteArray riff(const QByteArray &chunks)
+{
+    return "RIFF" + le(quint32(4 + chunks.size()), 4) + "WAVE" + chunks;
+}
 
 // A quiet tone's worth of samples that is not all zeros.
-QByteArray samples(int bytes) { return QByteArray(bytes, '\x10'); }
+QByteArray samples(int bytes)
+{
+    return QByteArray(bytes, '\x10');
+}
 
 } // namespace
 
@@ -122,7 +129,8 @@ void TestSoundDevice::programFolderComesBeforeDataFolder()
     qputenv("XDG_DATA_DIRS", (first.path() + QLatin1Char(':') + second.path()).toLocal8Bit());
     EffectSoundDevice device;
     QStringList resolved;
-    for (const QString &name : {kEndCue, QStringLiteral("second.wav"), QStringLiteral("both.wav"), QStringLiteral("first.wav")})
+    for (const QString &name :
+         {kEndCue, QStringLiteral("second.wav"), QStringLiteral("both.wav"), QStringLiteral("first.wav")})
         resolved << played(device, name);
     qputenv("XDG_DATA_HOME", oldHome);
     qputenv("XDG_DATA_DIRS", oldDirs);
@@ -182,24 +190,26 @@ void TestSoundDevice::limitsOfACue_data()
     constexpr int kMiB = 1024 * 1024;
     const QByteArray tail = pcm16 + chunk("data", second);
     // JUNK padding that makes the whole file exactly this long.
-    const auto padTo = [&](int size) { return riff(chunk("JUNK", QByteArray(size - 12 - 8 - tail.size(), '\0')) + tail); };
+    const auto padTo = [&](int size) {
+        return riff(chunk("JUNK", QByteArray(size - 12 - 8 - tail.size(), '\0')) + tail);
+    };
     QTest::newRow("16-bit mono") << riff(tail) << qint64(0) << "";
     QTest::newRow("24-bit stereo") << riff(fmt(1, 2, 48000, 24) + chunk("data", samples(48000 * 6))) << qint64(0) << "";
     QTest::newRow("8-bit") << riff(fmt(1, 1, 8000, 8) + chunk("data", samples(8000))) << qint64(0) << "";
     QTest::newRow("float, extensible") << riff(extensible(3, 2, 48000, 32) + chunk("data", samples(48000 * 8)))
                                        << qint64(0) << "";
-    QTest::newRow("32-bit PCM, extensible") << riff(extensible(1, 1, 44100, 32) + chunk("data", samples(44100 * 4)))
-                                            << qint64(0) << "";
+    QTest::newRow("32-bit PCM, extensible")
+        << riff(extensible(1, 1, 44100, 32) + chunk("data", samples(44100 * 4))) << qint64(0) << "";
     QTest::newRow("64-bit float") << riff(fmt(3, 1, 44100, 64) + chunk("data", samples(44100 * 8))) << qint64(0)
                                   << "not 8-, 16-, 24- or 32-bit PCM or 32-bit float";
     QTest::newRow("5 s") << riff(fmt(1, 1, 8000, 8) + chunk("data", samples(8000 * 5))) << qint64(0) << "";
-    QTest::newRow("5 s and one frame") << riff(fmt(1, 1, 8000, 8) + chunk("data", samples(8000 * 5 + 1)))
-                                       << qint64(0) << "longer than 5 seconds";
+    QTest::newRow("5 s and one frame") << riff(fmt(1, 1, 8000, 8) + chunk("data", samples(8000 * 5 + 1))) << qint64(0)
+                                       << "longer than 5 seconds";
     QTest::newRow("64 chunks") << riff(pcm16 + junk.repeated(62) + chunk("data", second)) << qint64(0) << "";
     QTest::newRow("65 chunks") << riff(pcm16 + junk.repeated(63) + chunk("data", second)) << qint64(0)
                                << "more than 64 chunks before the data";
-    QTest::newRow("4 MB of empty chunks") << riff(junk.repeated(500000) + tail) << qint64(0)
-                                          << "more than 64 chunks before the data";
+    QTest::newRow("4 MB of empty chunks")
+        << riff(junk.repeated(500000) + tail) << qint64(0) << "more than 64 chunks before the data";
     QTest::newRow("4 MiB") << padTo(4 * kMiB) << qint64(0) << "";
     QTest::newRow("4 MiB and a byte") << padTo(4 * kMiB + 1) << qint64(0) << "larger than 4 MiB";
     QTest::newRow("64 MiB") << riff(tail) << qint64(64) * kMiB << "larger than 4 MiB";

@@ -3,9 +3,9 @@
 
 #pragma once
 
+#include "app/programwindows.h"
 #include "core/experiment.h"
 #include "fakes.h"
-#include "app/programwindows.h"
 #include "ui/main/form1.h"
 
 #include <QApplication>
