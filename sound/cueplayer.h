@@ -3,28 +3,20 @@
 
 #pragma once
 
+#include "sound/pulseoutput.h"
+
 #include <memory>
 #include <string>
 #include <vector>
 
 // Plays cues on a thread of its own, which owns the file reading, the
-// decoding and the connection to the sound server: every call here only
-// notes the request and returns, whatever the server or the file system
-// does. Requests that pile up while the thread is busy collapse to the
-// latest cue.
-//
-// The sound server's client library is loaded on that thread when first
-// needed, so that it costs the program's start-up nothing. A server that
-// stops answering is dropped after a second; a server that is gone is tried
-// again by the next cue, at most once every couple of seconds. A cue that
-// cannot start within a second of its request is not played at all.
+// desktop's event-sound switch and the connection to the sound server:
+// every call here only notes the request and returns, whatever the server,
+// the desktop or the file system does. Requests that pile up while the
+// thread is busy fold into the latest cue.
 class CuePlayer {
 public:
-    struct Identity {
-        std::string name;     // shown by the volume mixer
-        std::string iconName; // from the icon theme
-        std::string id;       // the desktop entry's id
-    };
+    using Identity = PulseOutput::Identity;
 
     // dirs: the folders a bare file name is looked up in, in order.
     CuePlayer(std::vector<std::string> dirs, Identity identity);
