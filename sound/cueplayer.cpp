@@ -3,6 +3,8 @@
 
 #include "sound/cueplayer.h"
 
+#include "sound/eventsoundswitch.h"
+
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -60,6 +62,7 @@ namespace {
 // The sound thread: carries out the folded requests in the sequence's order.
 void serve(const std::shared_ptr<CuePlayer::Shared> &shared, CueFiles files, PulseOutput &output)
 {
+    EventSoundSwitch desktop;
     std::string fileName;
     std::shared_ptr<const Cue> opened;
     do {
@@ -84,9 +87,12 @@ void serve(const std::shared_ptr<CuePlayer::Shared> &shared, CueFiles files, Pul
             const std::lock_guard lock(shared->mutex);
             shared->outcome = {opened ? opened->path : std::string(), std::move(found.refusal)};
         }
-        if (request.prepare)
+        if (request.prepare) {
+            desktop.prepare();
             output.prepare();
-        if (request.sound && opened)
+        }
+        // Switched off, a cue is as silent as a missing file: no stream at all.
+        if (request.sound && opened && desktop.enabled())
             output.play(opened, request.soundAt + kCueDeadline);
         const std::lock_guard lock(shared->mutex);
         shared->handled = upTo;

@@ -12,15 +12,15 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build
-  qt6-base-dev libxkbcommon-dev libpulse-dev
+  qt6-base-dev libxkbcommon-dev libpulse-dev libxcb1-dev
   fonts-ipafont-gothic fonts-dejavu-extra
 )
 
 # One group per line: the benchmarks; the real-window tests under Xvfb; the
 # accessibility bus they read the program through, and the screen reader
 # with its speech server and the pgrep its start calls; the window managers
-# they run under; the end-to-end tests' window-manager close helper; the
-# sound-cue test's private sound server and recorder; the wave reader's
+# they run under; the sound-cue test's private sound server, recorder and
+# settings daemon; the wave reader's
 # fuzzer (clang's libFuzzer and sanitizer runtimes) and the format check;
 # the installed-form check (validators, the Debian package built by Debian's tooling, the
 # licence check, the file-open trace).
@@ -30,8 +30,7 @@ test_packages=(
   python3 python3-pyatspi at-spi2-core dbus-daemon
   orca speech-dispatcher procps
   openbox xfwm4
-  libxcb1-dev
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils xsettingsd
   clang libclang-rt-dev clang-format
   desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
 )

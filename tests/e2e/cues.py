@@ -118,6 +118,44 @@ def scenario_cues(s):
     sound_server_faults(s)
 
 
+def scenario_switch(s):
+    """The desktop's switch for event sounds, published as XSETTINGS by a
+    real settings daemon (as Xfce's and MATE's are) and turned while the
+    program runs: off, 初期化 plays nothing and opens no stream; on again,
+    its cue is heard."""
+    from scenarios import INIT, READY, exit_yes, hand_draw
+    s.check(shutil.which("xsettingsd"), "xsettingsd installed (tools/install-deps.sh test)")
+    config = s.path("xsettingsd.conf")
+
+    def publish(enabled):
+        with open(config, "w") as f:
+            f.write(f"Net/EnableEventSounds {int(enabled)}\n")
+
+    publish(True)
+    daemon = s.spawn(["xsettingsd", "--config", config], "xsettingsd.log")
+    s.start_sound("switch")
+    s.start_program()
+    for enabled in (False, True):
+        s.step(f"event sounds switched {'on' if enabled else 'off'}")
+        publish(enabled)
+        daemon.send_signal(signal.SIGHUP)
+        hand_draw(s)
+        recorder, raw, clock = start_recorder(s, f"switch-{int(enabled)}")
+        clicks, streams = [], False
+        timed_press(s, clicks, INIT, "pinpon.wav" if enabled else "-")
+        until = time.monotonic() + 1.5
+        while time.monotonic() < until:
+            streams = streams or s.cue_playing()
+            time.sleep(0.05)
+        harness.stop(recorder)
+        s.expect(enabled=READY)
+        s.check(streams == enabled, f"a stream opened for the cue: {streams}, expected {enabled}")
+        print(f"[{s.name}] switched {'on' if enabled else 'off'}:", end=" ", flush=True)
+        s.check(check(raw, clock, clicks, os.path.dirname(s.program)) != 1, "the cue heard only when switched on")
+    exit_yes(s)
+    s.kill_sound()
+
+
 # ---- sound server faults
 
 # TAVELK_E2E_MEASURE=1: for measuring a program that freezes, every wait is
