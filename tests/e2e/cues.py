@@ -119,26 +119,49 @@ def scenario_cues(s):
 
 
 def scenario_switch(s):
-    """The desktop's switch for event sounds, published as XSETTINGS by a
-    real settings daemon (as Xfce's and MATE's are) and turned while the
-    program runs: off, 初期化 plays nothing and opens no stream; on again,
-    its cue is heard."""
+    """The desktop's switch for event sounds, turned while the program runs:
+    off, 初期化 plays nothing and opens no stream; on again, its cue is
+    heard. The switch is published as XSETTINGS by a real settings daemon
+    (as Xfce's and MATE's are); by hand, TAVELK_E2E_SWITCH=gsettings sets
+    GNOME's key through dconf on the session's bus instead, and =kde
+    writes KDE's kdeglobals."""
     from scenarios import INIT, READY, exit_yes, hand_draw
-    s.check(shutil.which("xsettingsd"), "xsettingsd installed (tools/install-deps.sh test)")
-    config = s.path("xsettingsd.conf")
+    source = os.environ.get("TAVELK_E2E_SWITCH", "xsettings")
+    config = s.path("config")
+    os.mkdir(config, 0o700)
+    env = {"XDG_CONFIG_HOME": config}
+    if source == "xsettings":
+        s.check(shutil.which("xsettingsd"), "xsettingsd installed (tools/install-deps.sh test)")
+        daemon = None
 
-    def publish(enabled):
-        with open(config, "w") as f:
-            f.write(f"Net/EnableEventSounds {int(enabled)}\n")
+        def publish(enabled):
+            with open(s.path("xsettingsd.conf"), "w") as f:
+                f.write(f"Net/EnableEventSounds {int(enabled)}\n")
+            if daemon:
+                daemon.send_signal(signal.SIGHUP)
 
-    publish(True)
-    daemon = s.spawn(["xsettingsd", "--config", config], "xsettingsd.log")
+        publish(True)
+        daemon = s.spawn(["xsettingsd", "--config", s.path("xsettingsd.conf")], "xsettingsd.log")
+    elif source == "gsettings":
+        # dconf's writer, started by the session bus, writes where the bus tells it.
+        s.call(["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.UpdateActivationEnvironment",
+                f"{{'XDG_CONFIG_HOME': '{config}'}}"])
+        publish = lambda enabled: s.call(["gsettings", "set", "org.gnome.desktop.sound", "event-sounds",
+                                          str(enabled).lower()], env=dict(s.env, **env))
+    elif source == "kde":
+        env["XDG_CURRENT_DESKTOP"] = "KDE"
+
+        def publish(enabled):
+            with open(os.path.join(config, "kdeglobals"), "w") as f:
+                f.write(f"[General]\nColorScheme=BreezeDark\n\n[Sounds]\nEnable={str(enabled).lower()}\n")
+    else:
+        s.fail(f"a switch source among xsettings, gsettings and kde, not {source!r}")
     s.start_sound("switch")
-    s.start_program()
+    s.start_program(env=env)
     for enabled in (False, True):
         s.step(f"event sounds switched {'on' if enabled else 'off'}")
         publish(enabled)
-        daemon.send_signal(signal.SIGHUP)
         hand_draw(s)
         recorder, raw, clock = start_recorder(s, f"switch-{int(enabled)}")
         clicks, streams = [], False
