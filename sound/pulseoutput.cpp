@@ -3,14 +3,13 @@
 
 #include "sound/pulseoutput.h"
 
-#include <pulse/pulseaudio.h>
+#include "sound/pulselibrary.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
 
-#include <dlfcn.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -22,64 +21,10 @@ constexpr auto kRetryInterval = std::chrono::seconds(2);
 // onset close to the request. The whole cue is written at once all the same.
 constexpr int kTargetMs = 50;
 
-pa_sample_format_t sampleFormat(WaveFile::Samples samples)
-{
-    switch (samples) {
-    case WaveFile::Samples::UInt8:
-        return PA_SAMPLE_U8;
-    case WaveFile::Samples::Int16:
-        return PA_SAMPLE_S16LE;
-    case WaveFile::Samples::Int24:
-        return PA_SAMPLE_S24LE;
-    case WaveFile::Samples::Int32:
-        return PA_SAMPLE_S32LE;
-    case WaveFile::Samples::Float32:
-        return PA_SAMPLE_FLOAT32LE;
-    }
-    return PA_SAMPLE_INVALID;
-}
-
 } // namespace
 
-#define TAVELK_PULSE_FUNCTIONS(X)                                                                                      \
-    X(pa_mainloop_new)                                                                                                 \
-    X(pa_mainloop_free) X(pa_mainloop_get_api) X(pa_mainloop_prepare) X(pa_mainloop_poll) X(pa_mainloop_dispatch)      \
-        X(pa_proplist_new) X(pa_proplist_sets) X(pa_proplist_free) X(pa_context_new_with_proplist)                     \
-            X(pa_context_connect) X(pa_context_disconnect) X(pa_context_unref) X(pa_context_get_state)                 \
-                X(pa_context_set_state_callback) X(pa_stream_new_with_proplist) X(pa_stream_connect_playback)          \
-                    X(pa_stream_disconnect) X(pa_stream_unref) X(pa_stream_get_state) X(pa_stream_set_state_callback)  \
-                        X(pa_stream_write) X(pa_stream_drain) X(pa_operation_unref) X(pa_usec_to_bytes)
-
-struct PulseOutput::Library {
-#define TAVELK_DECLARE(name) decltype(&::name) name = nullptr;
-    TAVELK_PULSE_FUNCTIONS(TAVELK_DECLARE)
-#undef TAVELK_DECLARE
-
-    bool load()
-    {
-        // Never unloaded: the library's own threads and handlers may outlive us.
-        void *library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
-#define TAVELK_RESOLVE(name) &&(name = reinterpret_cast<decltype(name)>(dlsym(library, #name)))
-        return library TAVELK_PULSE_FUNCTIONS(TAVELK_RESOLVE);
-#undef TAVELK_RESOLVE
-    }
-
-    pa_proplist *properties(const Identity &identity, const char *mediaName) const
-    {
-        pa_proplist *list = pa_proplist_new();
-        pa_proplist_sets(list, PA_PROP_APPLICATION_NAME, identity.name.c_str());
-        pa_proplist_sets(list, PA_PROP_APPLICATION_ICON_NAME, identity.iconName.c_str());
-        pa_proplist_sets(list, PA_PROP_APPLICATION_ID, identity.id.c_str());
-        if (mediaName) {
-            pa_proplist_sets(list, PA_PROP_MEDIA_ROLE, "event");
-            pa_proplist_sets(list, PA_PROP_MEDIA_NAME, mediaName);
-        }
-        return list;
-    }
-};
-
 PulseOutput::PulseOutput(Identity identity, int wakeFd)
-    : m_identity(std::move(identity)), m_wakeFd(wakeFd), m_pa(std::make_unique<Library>())
+    : m_identity(std::move(identity)), m_wakeFd(wakeFd), m_pa(std::make_unique<PulseLibrary>())
 {
 }
 
@@ -142,7 +87,7 @@ void PulseOutput::connectIfDue()
     m_attempted = true;
     m_lastAttempt = now;
     m_connectDeadline = now + kConnectDeadline;
-    pa_proplist *list = m_pa->properties(m_identity, nullptr);
+    pa_proplist *list = m_pa->properties(m_identity.name, m_identity.iconName, m_identity.id, nullptr);
     m_context = m_pa->pa_context_new_with_proplist(m_api, m_identity.name.c_str(), list);
     m_pa->pa_proplist_free(list);
     if (!m_context)
@@ -186,9 +131,9 @@ void PulseOutput::play(std::shared_ptr<const Cue> cue, Clock::time_point deadlin
 void PulseOutput::startStream(std::shared_ptr<const Cue> cue, Clock::time_point deadline)
 {
     const WaveFile::Layout &layout = cue->layout;
-    const pa_sample_spec format{sampleFormat(layout.samples), std::uint32_t(layout.rate),
+    const pa_sample_spec format{PulseLibrary::sampleFormat(layout.samples), std::uint32_t(layout.rate),
                                 std::uint8_t(layout.channels)};
-    pa_proplist *list = m_pa->properties(m_identity, cue->name.c_str());
+    pa_proplist *list = m_pa->properties(m_identity.name, m_identity.iconName, m_identity.id, cue->name.c_str());
     m_stream = m_pa->pa_stream_new_with_proplist(m_context, cue->name.c_str(), &format, nullptr, list);
     m_pa->pa_proplist_free(list);
     if (!m_stream)

@@ -9,15 +9,15 @@
 #include <memory>
 #include <string>
 
+struct PulseLibrary;
 struct pa_context;
 struct pa_io_event;
 struct pa_mainloop;
 struct pa_mainloop_api;
 struct pa_stream;
 
-// The connection to the sound server, owned by the sound thread alone.
-// libpulse is loaded by name when first needed: linked, it and the dozen
-// libraries it pulls in would load before the first window. A server that
+// The connection to the sound server, owned by the sound thread alone,
+// which loads its client library when first needed. A server that
 // does not answer within a second is let go; a lost one is tried again at
 // most every couple of seconds; a cue that cannot start by its deadline is
 // dropped, since a cue heard late is worse than none.
@@ -45,8 +45,6 @@ public:
     // the server's main loop broke.
     bool wait();
 
-    struct Library;
-
 private:
     bool load();
     void connectIfDue();
@@ -61,7 +59,7 @@ private:
 
     const Identity m_identity;
     const int m_wakeFd;
-    std::unique_ptr<Library> m_pa;
+    std::unique_ptr<PulseLibrary> m_pa;
     bool m_loadTried = false;
     pa_mainloop *m_loop = nullptr;
     pa_mainloop_api *m_api = nullptr;
