@@ -12,21 +12,14 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QTimerEvent>
-#include <algorithm>
-#include <utility>
 
 using namespace Form1Layout;
 
 namespace {
-
-// A screen shows a new picture about every 16 ms; a tick comes every 1 ms.
-constexpr qint64 kFrameMs = 16;
 
 QFont fontFor(FontSpec font)
 {
@@ -40,11 +33,6 @@ QAccessibleInterface *form1Accessible(const QString &className, QObject *object)
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
-
-// The value boxes whose texts the controller writes.
-constexpr int kValueBoxes[] = {3, 4, 6, 7};
-// While a run goes, tools hear of the changing numbers at most this often.
-constexpr int kPublishIntervalMs = 1000;
 
 } // namespace
 
@@ -77,11 +65,8 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
 
     // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
     m_timer1.setInterval(1);
-    m_publishTimer.setSingleShot(true);
-    m_publishTimer.setInterval(kPublishIntervalMs);
-    connect(&m_publishTimer, &QTimer::timeout, this, &Form1::publishLabels);
-    m_focusWatch =
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) { focusChanged(old); });
+    // The value boxes whose texts the controller writes.
+    m_publisher.setBoxes({box(3), box(4), box(6), box(7)});
 
     m_controller = std::make_unique<MainWindowController>(*this, shared, services);
     connectHandlers();
@@ -138,56 +123,30 @@ void Form1::connectHandlers()
     MainWindowController *c = m_controller.get();
     connect(command(1), &QPushButton::clicked, this, [this] {
         runStep(&C::Command1_Click, 2);
-        announce(CardRules::cardName(m_cards->topCard()) + QStringLiteral("。") + countsText());
+        m_announcer.announce(CardRules::cardName(m_cards->topCard()) + QStringLiteral("。") + countsText());
     });
     connect(command(2), &QPushButton::clicked, this, [this] { runStep(&C::Command2_Click, 1); });
     connect(command(3), &QPushButton::clicked, this, [c] { c->Command3_Click(); });
     connect(command(4), &QPushButton::clicked, this, [this] {
         runStep(&C::Command4_Click, 5);
-        announce(QStringLiteral("自動実験を始めます"));
+        m_announcer.announce(QStringLiteral("自動実験を始めます"));
     });
     connect(command(5), &QPushButton::clicked, this, [this] { runStep(&C::Command5_Click, 0); });
     connect(command(6), &QPushButton::clicked, this, [this] {
         runStep(&C::Command6_Click, 2);
-        announce(QStringLiteral("初期化しました。実験を最初からやり直します"));
+        m_announcer.announce(QStringLiteral("初期化しました。実験を最初からやり直します"));
     });
     connect(command(7), &QPushButton::clicked, this, [c] { c->Command7_Click(); });
     connect(command(8), &QPushButton::clicked, this, [c] { c->Command8_Click(); });
     connect(&m_timer1, &TickTimer::timeout, this, [this] { runStep(&C::Timer1_Timer, 0); });
 }
 
-// Qt hands the focus of a button being disabled to the next one in the tab
-// chain at once, while the step is still disabling the others, so the focus
-// ran through several buttons or was lost. Here the focused button stays
-// enabled until the step is done; the focus then goes once, straight to the
-// button the next step needs, and only then is the old button disabled.
 void Form1::runStep(void (MainWindowController::*handler)(), int nextFocus)
 {
     const bool wasRunning = m_controller->record().runMode == 1;
-    m_inStep = true;
-    (m_controller.get()->*handler)();
-    m_inStep = false;
-    if (QPushButton *held = std::exchange(m_heldButton, nullptr)) {
-        if (QPushButton *next = focusTarget(held, nextFocus))
-            next->setFocus(Qt::OtherFocusReason);
-        held->setEnabled(false);
-    }
+    m_focus.run([&] { (m_controller.get()->*handler)(); }, nextFocus == 0 ? nullptr : command(nextFocus));
     if (wasRunning && m_controller->record().runMode != 1)
-        announce(QStringLiteral("自動実験が終わりました。") + countsText());
-}
-
-QPushButton *Form1::focusTarget(const QPushButton *held, int preferred) const
-{
-    if (preferred != 0 && command(preferred)->isEnabled())
-        return command(preferred);
-    const auto at = std::find(m_commands.begin(), m_commands.end(), held);
-    const int start = at == m_commands.end() ? 0 : int(at - m_commands.begin());
-    for (int step = 1; step < int(m_commands.size()); ++step) {
-        QPushButton *button = m_commands[(start + step) % m_commands.size()];
-        if (button->isEnabled())
-            return button;
-    }
-    return nullptr;
+        m_announcer.announce(QStringLiteral("自動実験が終わりました。") + countsText());
 }
 
 QString Form1::countsText() const
@@ -198,81 +157,24 @@ QString Form1::countsText() const
     return counts;
 }
 
-// Said politely, after what the screen reader is saying.
-void Form1::announce(const QString &message)
-{
-    m_announcement = message;
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent event(this, message);
-    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
-    QAccessible::updateAccessibility(&event);
-#else
-    // Before announcements, Orca speaks a new description of the object
-    // that has the focus. The description goes when the focus does, so the
-    // button is not announced with an old result when it is met again.
-    QWidget *focus = focusWidget();
-    if (!focus)
-        return;
-    if (m_announcer && m_announcer != focus)
-        m_announcer->setAccessibleDescription(QString());
-    m_announcer = focus;
-    focus->setAccessibleDescription(message);
-#endif
-}
-
-void Form1::focusChanged(QWidget *old)
-{
-    if (old && old == m_announcer) {
-        m_announcer->setAccessibleDescription(QString());
-        m_announcer = nullptr;
-    }
-}
-
-void Form1::publishLabels()
-{
-    m_publishTimer.stop();
-    for (int number : kValueBoxes)
-        box(number)->publishText();
-}
-
-// The children go after this body, and with them the focus: the watch must
-// not reach this window's members by then.
-Form1::~Form1()
-{
-    disconnect(m_focusWatch);
-}
-
 void Form1::unload()
 {
     m_timer1.stop();
-    m_publishTimer.stop();
+    m_publisher.cancel();
     hide();
     deleteLater();
 }
 
 void Form1::setButtonEnabled(Button button, bool enabled)
 {
-    QPushButton *target = command(static_cast<int>(button));
-    if (m_inStep && target == m_heldButton) {
-        if (enabled)
-            m_heldButton = nullptr;
-        return;
-    }
-    if (m_inStep && !enabled && target->isEnabled() && target == focusWidget()) {
-        m_heldButton = target;
-        return;
-    }
-    target->setEnabled(enabled);
+    m_focus.setEnabled(command(static_cast<int>(button)), enabled);
 }
 
 void Form1::setLabelText(Label label, const QString &text)
 {
     BoxLabel *value = box(static_cast<int>(label));
     value->setText(text);
-    if (!m_timer1.isActive())
-        value->publishText();
-    else if (!m_publishTimer.isActive())
-        m_publishTimer.start();
+    m_publisher.textChanged(value);
 }
 
 void Form1::setCardVisible(std::int16_t index, bool visible)
@@ -288,49 +190,12 @@ void Form1::startTimer1()
 void Form1::stopTimer1()
 {
     m_timer1.stop();
-    publishLabels();
+    m_publisher.publishAll();
 }
 
 void Form1::focusFirstButton()
 {
-    for (QPushButton *button : m_commands) {
-        if (button->isEnabled()) {
-            button->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
-// Qt asks the window to repaint what changed with one update request after
-// any change. While Timer1 runs, that is after every 1 ms tick, and painting
-// the card and the labels at that rate cost most of the run's CPU for
-// pictures no screen shows. So a request that comes within a frame of the
-// last repaint is held back until the frame is over; the labels' texts and
-// the cards' visibility still change on every tick, and the last tick's
-// state is always painted.
-bool Form1::event(QEvent *event)
-{
-    if (event->type() == QEvent::UpdateRequest) {
-        if (m_timer1.isActive() && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kFrameMs) {
-            if (!m_heldRepaint.isActive())
-                m_heldRepaint.start(int(kFrameMs - m_sinceRepaint.elapsed()), Qt::PreciseTimer, this);
-            return true;
-        }
-        m_heldRepaint.stop();
-        m_sinceRepaint.start();
-    }
-    return QWidget::event(event);
-}
-
-void Form1::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != m_heldRepaint.timerId()) {
-        QWidget::timerEvent(event);
-        return;
-    }
-    m_heldRepaint.stop();
-    QEvent request(QEvent::UpdateRequest);
-    Form1::event(&request);
+    m_focus.focusFirst();
 }
 
 void Form1::paintEvent(QPaintEvent *)

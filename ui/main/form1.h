@@ -5,12 +5,12 @@
 
 #include "core/mainview.h"
 #include "core/mainwindowcontroller.h"
+#include "ui/main/announcer.h"
+#include "ui/main/focuskeeper.h"
+#include "ui/main/repaintholder.h"
 #include "ui/main/ticktimer.h"
+#include "ui/main/valueboxpublisher.h"
 
-#include <QBasicTimer>
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -26,7 +26,6 @@ class Form1 : public QWidget, public MainView {
     Q_OBJECT
 public:
     Form1(Module1 &shared, MainWindowController::Services services, QWidget *parent = nullptr);
-    ~Form1() override;
 
     MainWindowController &controller() { return *m_controller; }
     QPushButton *command(int number) const { return m_commands[number - 1]; }
@@ -48,12 +47,10 @@ public:
     void focusFirstButton();
 
     // The last result told to assistive tools, spoken by a screen reader.
-    const QString &lastAnnouncement() const { return m_announcement; }
+    const QString &lastAnnouncement() const { return m_announcer.last(); }
 
 protected:
-    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
 
 private:
     void buildButtons();
@@ -65,26 +62,15 @@ private:
     // button; nextFocus is the button the next step needs, 0 for the next
     // enabled one in tab order.
     void runStep(void (MainWindowController::*handler)(), int nextFocus);
-    QPushButton *focusTarget(const QPushButton *held, int preferred) const;
-    void announce(const QString &message);
-    void focusChanged(QWidget *old);
     QString countsText() const;
-    void publishLabels();
 
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;
     TickTimer m_timer1;
-    // While Timer1 runs, repaints are held to one a frame (see event()).
-    QElapsedTimer m_sinceRepaint;
-    QBasicTimer m_heldRepaint;
-    // While Timer1 runs, the value boxes tell assistive tools of their new
-    // texts only when this goes off.
-    QTimer m_publishTimer;
-    bool m_inStep = false;
-    QPushButton *m_heldButton = nullptr; // focused, to be disabled at the step's end
-    QString m_announcement;
-    QMetaObject::Connection m_focusWatch;
-    QPointer<QWidget> m_announcer; // carries the last announcement as its description
+    FocusKeeper m_focus{m_commands};
+    Announcer m_announcer{this};
+    ValueBoxPublisher m_publisher{m_timer1};
+    RepaintHolder m_repaintHolder{this, m_timer1};
     std::unique_ptr<MainWindowController> m_controller;
 };
