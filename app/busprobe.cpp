@@ -30,11 +30,15 @@ enum class Answer { Answered, Failed, Silent };
 struct Probe {
     std::string sessionAddress;
     std::string accessibilityAddress;
+    std::chrono::milliseconds budget{};
+    // Counted from the thread's start, so that a start delayed on a busy
+    // machine is not blamed on a bus.
     Clock::time_point deadline;
     std::mutex mutex;
-    std::condition_variable finished;
-    Bus waitingOn = Bus::Session;
+    std::condition_variable changed;
+    Bus waitingOn = Bus::None;
     Bus silent = Bus::None;
+    bool started = false;
     bool done = false;
 };
 
@@ -168,11 +172,18 @@ Bus check(Probe &probe)
 
 void run(const std::shared_ptr<Probe> &probe)
 {
+    {
+        const std::lock_guard lock(probe->mutex);
+        probe->deadline = Clock::now() + probe->budget;
+        probe->waitingOn = probe->sessionAddress.empty() ? Bus::Accessibility : Bus::Session;
+        probe->started = true;
+        probe->changed.notify_all();
+    }
     const Bus silent = check(*probe);
     const std::lock_guard lock(probe->mutex);
     probe->silent = silent;
     probe->done = true;
-    probe->finished.notify_all();
+    probe->changed.notify_all();
 }
 
 void leaveOut(Bus bus)
@@ -201,14 +212,15 @@ void BusProbe::leaveOutStalledBuses(std::chrono::milliseconds budget)
     probe->accessibilityAddress = environment("AT_SPI_BUS_ADDRESS");
     if (probe->sessionAddress.empty() && probe->accessibilityAddress.empty())
         return;
-    probe->deadline = Clock::now() + budget;
+    probe->budget = budget;
     std::thread([probe] { run(probe); }).detach();
 
     std::unique_lock lock(probe->mutex);
+    probe->changed.wait(lock, [&probe] { return probe->started; });
     // A bus that keeps the thread past the deadline, in a call that has no
     // timeout of its own, is the one it was waiting on; the thread is left
     // to finish on its own.
-    const bool done = probe->finished.wait_until(lock, probe->deadline, [&probe] { return probe->done; });
+    const bool done = probe->changed.wait_until(lock, probe->deadline, [&probe] { return probe->done; });
     const Bus silent = done ? probe->silent : probe->waitingOn;
     lock.unlock();
     if (silent != Bus::None)
