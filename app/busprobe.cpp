@@ -217,9 +217,9 @@ void BusProbe::leaveOutStalledBuses(std::chrono::milliseconds budget)
 
     std::unique_lock lock(probe->mutex);
     probe->changed.wait(lock, [&probe] { return probe->started; });
-    // A bus that keeps the thread past the deadline, in a call that has no
-    // timeout of its own, is the one it was waiting on; the thread is left
-    // to finish on its own.
+    // Past the deadline, the bus the thread still waits on is the silent
+    // one (libdbus waits for a connection's authentication without a
+    // timeout); the thread is left to finish on its own.
     const bool done = probe->changed.wait_until(lock, probe->deadline, [&probe] { return probe->done; });
     const Bus silent = done ? probe->silent : probe->waitingOn;
     lock.unlock();

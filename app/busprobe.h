@@ -15,11 +15,12 @@
 // without. A bus that answers, or that fails at once by itself, is left to Qt.
 namespace BusProbe {
 
-// The accessibility bus counts when it is asked for
-// (QT_LINUX_ACCESSIBILITY_ALWAYS_ON, AT_SPI_BUS_ADDRESS, the session's
-// org.a11y.Status) and also whenever its launcher runs: on X11, Qt connects
-// to the bus that the launcher publishes on the root window whatever the
-// status says.
+// The accessibility bus is checked whenever it is named (AT_SPI_BUS_ADDRESS)
+// or its launcher answers on the session bus. That covers every way of
+// asking for accessibility (QT_LINUX_ACCESSIBILITY_ALWAYS_ON and the
+// launcher's org.a11y.Status need the launcher), and more: on X11, Qt
+// connects to the bus the launcher publishes on the root window whatever
+// the status says.
 void leaveOutStalledBuses(std::chrono::milliseconds budget = std::chrono::milliseconds(200));
 
 } // namespace BusProbe
