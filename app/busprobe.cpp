@@ -12,7 +12,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +48,23 @@ std::string environment(const char *name)
 {
     const char *value = std::getenv(name);
     return value ? value : "";
+}
+
+// Unset, libdbus (and so Qt) takes the login session's user bus where there
+// is one.
+std::string sessionAddress()
+{
+    std::string address = environment("DBUS_SESSION_BUS_ADDRESS");
+    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    const std::string userBus = runtime + "/bus";
+    struct stat info {};
+    if (address.empty() && !runtime.empty() && stat(userBus.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)
+        && info.st_uid == getuid()) {
+        char *escaped = dbus_address_escape_value(userBus.c_str());
+        address = std::string("unix:path=") + (escaped ? escaped : "");
+        dbus_free(escaped);
+    }
+    return address;
 }
 
 int millisecondsLeft(Clock::time_point deadline)
@@ -208,7 +227,7 @@ void leaveOut(Bus bus)
 void BusProbe::leaveOutStalledBuses(std::chrono::milliseconds budget)
 {
     auto probe = std::make_shared<Probe>();
-    probe->sessionAddress = environment("DBUS_SESSION_BUS_ADDRESS");
+    probe->sessionAddress = sessionAddress();
     probe->accessibilityAddress = environment("AT_SPI_BUS_ADDRESS");
     if (probe->sessionAddress.empty() && probe->accessibilityAddress.empty())
         return;

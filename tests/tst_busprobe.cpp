@@ -12,7 +12,8 @@
 // Which bus the program starts without. A socket that is listened on and
 // never read behaves as a bus daemon that hangs: the connection is taken,
 // nothing is answered. A bus that fails at once is left to Qt, which gives
-// up on it as quickly by itself.
+// up on it as quickly by itself. With no session bus named, the login
+// session's user bus ($XDG_RUNTIME_DIR/bus) is the one Qt would take.
 class TestBusProbe : public QObject {
     Q_OBJECT
 private slots:
@@ -32,7 +33,7 @@ void TestBusProbe::initTestCase()
     QVERIFY(m_dir.isValid());
     sockaddr_un place{};
     place.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("silent")));
+    const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("bus")));
     QVERIFY(size_t(path.size()) < sizeof place.sun_path);
     std::copy(path.begin(), path.end(), place.sun_path);
     m_silent = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -48,10 +49,11 @@ void TestBusProbe::cleanupTestCase()
 
 QByteArray TestBusProbe::address(const QString &kind) const
 {
-    if (kind.isEmpty())
+    if (kind.isEmpty() || kind == QLatin1String("user bus"))
         return {};
     // "refused": nothing listens at that place.
-    return "unix:path=" + QFile::encodeName(m_dir.filePath(kind));
+    return "unix:path="
+        + QFile::encodeName(m_dir.filePath(kind == QLatin1String("silent") ? QStringLiteral("bus") : kind));
 }
 
 void TestBusProbe::leaveOut_data()
@@ -64,6 +66,7 @@ void TestBusProbe::leaveOut_data()
     QTest::newRow("no bus named") << none << none << false << false;
     QTest::newRow("session refused") << refused << none << false << false;
     QTest::newRow("session silent") << silent << none << true << true;
+    QTest::newRow("user bus silent") << QStringLiteral("user bus") << none << true << true;
     QTest::newRow("session silent, accessibility named") << silent << refused << true << true;
     QTest::newRow("accessibility refused") << none << refused << false << false;
     QTest::newRow("accessibility silent") << none << silent << false << true;
@@ -84,6 +87,8 @@ void TestBusProbe::leaveOut()
     };
     name("DBUS_SESSION_BUS_ADDRESS", address(session));
     name("AT_SPI_BUS_ADDRESS", address(accessibility));
+    const bool userBus = session == QLatin1String("user bus");
+    name("XDG_RUNTIME_DIR", QFile::encodeName(userBus ? m_dir.path() : m_dir.filePath(QStringLiteral("none"))));
 
     BusProbe::leaveOutStalledBuses(std::chrono::milliseconds(200));
 
