@@ -2,11 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The end-to-end tests' session.
 
-A Session starts a private X server and a private accessibility bus, and on
-request a window manager and a PulseAudio server; it starts the program,
-reads it through the accessibility bus as a screen reader does (windows,
-enabled buttons, label texts, the card on show, focus) and drives it with
-real pointer and key events (xdotool) at the places the bus reports. Pixels
+A Session starts a private X server and a private accessibility bus (either
+bus can be stopped as a hung daemon is), and on request a window manager and
+a PulseAudio server; it starts the program, reads it through the
+accessibility bus as a screen reader does (windows, enabled buttons, label
+texts, the card on show, focus) and drives it with real pointer and key
+events (xdotool) at the places the bus reports. Pixels
 are read only where nothing else tells: the curve, glyphs, colours. All it
 started is stopped when the session ends. A failed check raises Failure with
 what was expected and what was seen, and keeps a screenshot.
