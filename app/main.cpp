@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "app/busprobe.h"
 #include "app/platformchoice.h"
 #include "app/programwindows.h"
 #include "app/punctualtimers.h"
@@ -28,6 +29,8 @@ int runProgram(int argc, char *argv[])
     // object is built.
     preparePunctualTimers();
     PlatformChoice::apply();
+    // Qt's platform integration waits without end on a bus that is stuck.
+    BusProbe::leaveOutStalledBuses();
     Startup::holdMessages();
     QApplication app(argc, argv);
     Startup::releaseMessages();

@@ -12,7 +12,7 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build
-  qt6-base-dev libxkbcommon-dev libpulse-dev libxcb1-dev
+  qt6-base-dev libxkbcommon-dev libpulse-dev libxcb1-dev libdbus-1-dev
   fonts-ipafont-gothic fonts-dejavu-extra
 )
 

@@ -2,11 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The end-to-end tests' session.
 
-A Session starts a private X server and a private accessibility bus, and on
-request a window manager and a PulseAudio server; it starts the program,
-reads it through the accessibility bus as a screen reader does (windows,
-enabled buttons, label texts, the card on show, focus) and drives it with
-real pointer and key events (xdotool) at the places the bus reports. Pixels
+A Session starts a private X server and a private accessibility bus (either
+bus can be stopped as a hung daemon is), and on request a window manager and
+a PulseAudio server; it starts the program, reads it through the
+accessibility bus as a screen reader does (windows, enabled buttons, label
+texts, the card on show, focus) and drives it with real pointer and key
+events (xdotool) at the places the bus reports. Pixels
 are read only where nothing else tells: the curve, glyphs, colours. All it
 started is stopped when the session ends. A failed check raises Failure with
 what was expected and what was seen, and keeps a screenshot.
@@ -53,7 +54,7 @@ class Seen:
 
 class Session:
     def __init__(self, name, program, layout, screen="1024x768x24", display=True):
-        self.name, self.program, self.proc, self.started = name, program, None, []
+        self.name, self.program, self.proc, self.started, self.frozen = name, program, None, [], []
         self.layout = json.loads(subprocess.check_output([layout], text=True)) if layout else {}
         self.tmp = tempfile.mkdtemp(prefix=f"tavelk-e2e-{name}-")
         os.mkdir(self.path("xdg"), 0o700)
@@ -70,6 +71,8 @@ class Session:
         return self
 
     def __exit__(self, *_):
+        for pid in self.frozen:
+            os.kill(pid, signal.SIGCONT)
         for proc in [self.proc] * bool(self.proc) + self.started[::-1]:
             stop(proc)
         shutil.rmtree(self.tmp, ignore_errors=True)
@@ -116,9 +119,9 @@ class Session:
     def start_bus(self):
         # The accessibility bus and its registry are started on this session
         # bus on demand, in its process group.
-        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"], "bus.log",
-                         stdout=subprocess.PIPE)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self.bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"], "bus.log",
+                              stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.stdout.readline().decode().strip()
         os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
         global pyatspi, Atspi, GLib
         import pyatspi
@@ -126,6 +129,20 @@ class Session:
         # A program that does not answer is given up on after a while, from
         # its first moment on.
         Atspi.set_timeout(3000, -1)
+
+    def freeze_bus(self, bus):
+        """Stops the daemon of the session bus or of the accessibility bus
+        (launched first if it is not yet), as one that hangs: connections
+        are taken, nothing is answered. Woken when the session ends."""
+        if bus == "session":
+            pid = self.bus.pid
+        else:
+            self.call(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                       "org.a11y.Bus.GetAddress"])
+            # The launcher's daemon, in the session bus's process group.
+            pid = int(self.call(["pgrep", "-g", str(self.bus.pid), "-f", "at-spi2/accessibility.conf"]).split()[0])
+        os.kill(pid, signal.SIGSTOP)
+        self.frozen.append(pid)
 
     WM = {"openbox": ["openbox", "--sm-disable"],
           # Without the compositor a root screenshot shows what the program drew.
@@ -186,25 +203,30 @@ class Session:
             time.sleep(0.03)
         self.call(["xdotool", "mouseup", "1"])
 
-    def pixels(self, rect, test):
-        """How many pixels of the screen rectangle (x, y, w, h) pass test(r, g, b)."""
+    def screen(self, rect):
+        """The rows of RGB bytes of the screen rectangle (x, y, w, h)."""
         ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
                              capture_output=True, check=True).stdout
         _, width, _, _, data = ppm.split(maxsplit=4)
         x, y, w, h = rect
         start = [3 * (row * int(width) + x) for row in range(y, y + h)]
-        rows = [data[i:i + 3 * w] for i in start]
-        return sum(test(*p) for line in rows for p in zip(line[0::3], line[1::3], line[2::3]))
+        return [data[i:i + 3 * w] for i in start]
+
+    def pixels(self, rect, test):
+        """How many pixels of the screen rectangle (x, y, w, h) pass test(r, g, b)."""
+        return sum(test(*p) for line in self.screen(rect) for p in zip(line[0::3], line[1::3], line[2::3]))
 
     # ---- the program
 
-    def start_program(self, program=None, env=None, cwd=None):
+    def start_program(self, program=None, env=None, cwd=None, read=True):
         if self.proc:
             stop(self.proc)
         self.err = self.path("program.err")
         with open(self.err, "wb") as err:
             self.proc = subprocess.Popen([program or self.program], env=dict(self.env, **(env or {})), cwd=cwd,
                                          stdout=subprocess.DEVNULL, stderr=err)
+        if not read:
+            return None
         return self.until("the main window on the accessibility bus", lambda s: self.caption("main") in s.windows, 20)
 
     def expect_exit(self, code=0):

@@ -36,9 +36,17 @@ int main()
     std::printf("\"buttons\": [");
     for (const Expected::Button &b : Expected::kButtons)
         std::printf("%s\"%s\"", b.number == 1 ? "" : ", ", QString::fromUtf16(b.caption).toUtf8().constData());
-    // Labels by number, each with its place in the main window's client area.
-    std::printf("],\n\"labels\": {");
+    // Buttons by caption and labels by number, each with its place in the
+    // main window's client area.
+    std::printf("],\n\"places\": {");
     const char *separator = "";
+    for (const Expected::Button &b : Expected::kButtons) {
+        std::printf("%s\"%s\": ", separator, QString::fromUtf16(b.caption).toUtf8().constData());
+        printRect(b.rect);
+        separator = ", ";
+    }
+    std::printf("},\n\"labels\": {");
+    separator = "";
     for (const Expected::Label &l : Expected::kLabels) {
         std::printf("%s\"%d\": ", separator, l.number);
         printRect(l.rect);

@@ -4,9 +4,10 @@
 
   run.py SCENARIO TAVELK LAYOUT [WMCLOSE]
 
-SCENARIO is session, fonts, sounds, cues, switch, close, nodisplay or orca, or wm-NAME for
-the program under a real window manager (openbox, xfwm4, metacity, mutter,
-kwin). LAYOUT is the printer of the designed windows (tavelk-e2e-layout);
+SCENARIO is session, fonts, sounds, cues, switch, close, nodisplay,
+stalledsession, stalledaccessibility or orca, or wm-NAME for the program
+under a real window manager (openbox, xfwm4, metacity, mutter, kwin). LAYOUT
+is the printer of the designed windows (tavelk-e2e-layout);
 WMCLOSE the helper that asks a window to close as a window manager does.
 Exit status 0: passed; 77: skipped; 1: failed, with what was seen.
 """

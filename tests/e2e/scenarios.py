@@ -332,3 +332,41 @@ def scenario_wm(s, manager):
     s.step("help and back")
     help_and_back(s, lambda window: managed(s, window), also={graph})
     exit_yes(s)
+
+
+def stalled_bus(s, bus, left_out):
+    """With a bus whose daemon hangs from before the start, the main window
+    is up within 3 s and a click on トランプをきる answered within 1 s, read
+    by X and pixels since the bus that would tell is the one that hangs; one
+    line on stderr says what the program goes without."""
+    s.freeze_bus(bus)
+    s.step(f"start-up with the {bus} bus stopped")
+    start = time.monotonic()
+    s.start_program(read=False)
+    s.wait("the main window on the screen", lambda: s.x_window(s.caption("main"))[0], 3)
+    s.step(f"window after {time.monotonic() - start:.2f} s")
+    window = s.x_window(s.caption("main"))[1]
+    x, y, w, h = s.layout["places"][SHUFFLE]
+    # The pointer on the button first, so that only the click changes what is drawn.
+    s.call(["xdotool", "mousemove", str(window[0] + x + w // 2), str(window[1] + y + h // 2)])
+
+    def drawn():
+        first = s.screen(window)
+        return first == s.screen(window) and len(set(b"".join(first))) > 1
+    s.wait("the main window drawn and still", drawn, 3)
+    before = s.screen(window)
+    clicked = time.monotonic()
+    s.call(["xdotool", "click", "1"])
+    s.wait(f"the click on {SHUFFLE} answered", lambda: s.screen(window) != before, 1)
+    s.step(f"click answered after {time.monotonic() - clicked:.2f} s")
+    lines = open(s.err).read().splitlines()
+    want = f"tavelk: the {bus} bus does not answer; starting without {left_out}"
+    s.check(lines == [want], f"stderr to be the one line {want!r}, not {lines}")
+
+
+def scenario_stalledsession(s):
+    stalled_bus(s, "session", "it and without accessibility")
+
+
+def scenario_stalledaccessibility(s):
+    stalled_bus(s, "accessibility", "accessibility")
