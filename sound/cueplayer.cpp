@@ -87,10 +87,8 @@ void serve(const std::shared_ptr<CuePlayer::Shared> &shared, CueFiles files, Pul
             const std::lock_guard lock(shared->mutex);
             shared->outcome = {opened ? opened->path : std::string(), std::move(found.refusal)};
         }
-        if (request.prepare) {
-            desktop.prepare();
+        if (request.prepare)
             output.prepare();
-        }
         // Switched off, a cue is as silent as a missing file: no stream at all.
         if (request.sound && opened && desktop.enabled())
             output.play(opened, request.soundAt + kCueDeadline);

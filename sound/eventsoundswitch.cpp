@@ -183,7 +183,8 @@ struct EventSoundSwitch::XSettings {
 };
 
 // GNOME's key through GIO, loaded on the sound thread when first needed so
-// that it costs the start-up nothing. GIO rereads the key as it changes.
+// that it costs the start-up nothing. GIO rereads the key as it changes,
+// with no main loop needed.
 struct EventSoundSwitch::GSettings {
     bool tried = false;
     void *settings = nullptr;
@@ -256,11 +257,6 @@ EventSoundSwitch::EventSoundSwitch() : m_gsettings(std::make_unique<GSettings>()
 }
 
 EventSoundSwitch::~EventSoundSwitch() = default;
-
-void EventSoundSwitch::prepare()
-{
-    m_gsettings->load();
-}
 
 bool EventSoundSwitch::enabled()
 {

@@ -27,8 +27,8 @@ public:
     EventSoundSwitch(const EventSoundSwitch &) = delete;
     EventSoundSwitch &operator=(const EventSoundSwitch &) = delete;
 
-    // Loads what reading the switch needs, ahead of the first cue.
-    void prepare();
+    // The first call loads GIO, which is not worth its time and memory
+    // before a cue is asked for.
     bool enabled();
 
     // The readings of each source, open to any input.
