@@ -5,6 +5,8 @@
 #   install-deps.sh run    to build and run the program (the default);
 #   install-deps.sh test   that, and what the tests, the install check and the
 #                          benchmarks need;
+#   install-deps.sh qa     that, and Debian's own package checks that
+#                          tools/test-package.sh runs;
 #   install-deps.sh matrix what tools/test-release.sh needs on the host to
 #                          make minimal roots of other releases.
 # Packages already present are skipped, so a second run costs nothing.
@@ -35,13 +37,22 @@ test_packages=(
   desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
 )
 
+# Debian's package checks: blhc, reprotest with what its variations use,
+# piuparts, autopkgtest with the roots they run in and the user namespace's
+# id maps.
+qa_packages=(
+  blhc reprotest diffoscope-minimal disorderfs faketime
+  piuparts eatmydata autopkgtest mmdebstrap uidmap
+)
+
 matrix_packages=(debootstrap git)
 
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  qa) packages=("${run_packages[@]}" "${test_packages[@]}" "${qa_packages[@]}") ;;
   matrix) packages=("${matrix_packages[@]}") ;;
-  *) echo "usage: $0 [run|test|matrix]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run|test|qa|matrix]" >&2; exit 2 ;;
 esac
 
 missing=()
