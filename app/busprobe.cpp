@@ -57,7 +57,7 @@ std::string sessionAddress()
     std::string address = environment("DBUS_SESSION_BUS_ADDRESS");
     const std::string runtime = environment("XDG_RUNTIME_DIR");
     const std::string userBus = runtime + "/bus";
-    struct stat info {};
+    struct stat info = {};
     if (address.empty() && !runtime.empty() && stat(userBus.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)
         && info.st_uid == getuid()) {
         char *escaped = dbus_address_escape_value(userBus.c_str());
