@@ -3,10 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tavelk needs:
 #   install-deps.sh run    to build and run the program (the default);
-#   install-deps.sh test   that, and what the tests, the install check and the
-#                          benchmarks need;
-#   install-deps.sh qa     that, and Debian's own package checks that
-#                          tools/test-package.sh runs;
+#   install-deps.sh test   that, and what the tests, the install and package
+#                          checks and the benchmarks need;
 #   install-deps.sh matrix what tools/test-release.sh needs on the host to
 #                          make minimal roots of other releases.
 # Packages already present are skipped, so a second run costs nothing.
@@ -24,8 +22,10 @@ run_packages=(
 # they run under; the sound-cue test's private sound server, recorder and
 # settings daemon; the wave reader's
 # fuzzer (clang's libFuzzer and sanitizer runtimes) and the format check;
-# the installed-form check (validators, the Debian package built by Debian's tooling, the
-# licence check, the file-open trace).
+# the install check (validators, the licence check, the file-open trace); the
+# package checks (the package built by Debian's tooling, lintian, blhc,
+# reprotest with what its variations use, piuparts, autopkgtest with the
+# roots they run in and the user namespace's id maps).
 test_packages=(
   libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
@@ -34,25 +34,19 @@ test_packages=(
   openbox xfwm4
   pulseaudio pulseaudio-utils xsettingsd
   clang libclang-rt-dev clang-format
-  desktop-file-utils appstream dpkg-dev debhelper file lintian reuse strace
-)
-
-# Debian's package checks: blhc, reprotest with what its variations use,
-# piuparts, autopkgtest with the roots they run in and the user namespace's
-# id maps.
-qa_packages=(
-  blhc reprotest diffoscope-minimal disorderfs faketime
+  desktop-file-utils appstream file reuse strace
+  dpkg-dev debhelper lintian blhc
+  reprotest diffoscope-minimal disorderfs faketime
   piuparts eatmydata autopkgtest mmdebstrap uidmap
 )
 
-matrix_packages=(debootstrap git)
+matrix_packages=(mmdebstrap git)
 
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  qa) packages=("${run_packages[@]}" "${test_packages[@]}" "${qa_packages[@]}") ;;
   matrix) packages=("${matrix_packages[@]}") ;;
-  *) echo "usage: $0 [run|test|qa|matrix]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run|test|matrix]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -3,14 +3,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the test command on a fresh minimal root of one Debian release:
 #   test-release.sh 12|13
-# The root is made once with debootstrap from the mirror this machine's own
-# apt sources name and kept under TAVELK_ROOT_CACHE (default
+# The root is made once with mmdebstrap from the mirror this machine's own
+# apt sources name and kept as a tarball under TAVELK_ROOT_CACHE (default
 # /var/cache/tavelk-roots), with the packages apt downloads there; each run
-# copies it afresh, clones the committed HEAD into it and runs
-# `bash tools/test.sh` there with an empty environment. Needs root.
+# unpacks it afresh, clones the committed HEAD into it and runs
+# `bash tools/test.sh` there with an empty environment. The run has mount and
+# process namespaces of its own: its mounts and whatever the tests leave
+# running end with it. The root is entered with pivot_root, not chroot, so
+# that the package checks can make user namespaces inside it. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-src=$PWD
 
 case "${1:-}" in
   12) suite=bookworm ;;
@@ -18,65 +20,29 @@ case "${1:-}" in
   *) echo "usage: $0 12|13" >&2; exit 2 ;;
 esac
 release=$1
-[ "$(id -u)" -eq 0 ] || { echo "test-release: needs root (chroot, mount)" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || { echo "test-release: needs root (namespaces, mounts)" >&2; exit 2; }
 
 bash tools/install-deps.sh matrix
-
-# The first URIs line of the deb822 sources, else the first deb line.
-mirror=
-if [ -r /etc/apt/sources.list.d/debian.sources ]; then
-  mirror=$(awk '$1 == "URIs:" {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-fi
-if [ -z "$mirror" ] && [ -r /etc/apt/sources.list ]; then
-  mirror=$(awk '$1 == "deb" {for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) {print $i; exit}}' /etc/apt/sources.list)
-fi
-[ -n "$mirror" ] || { echo "test-release: no mirror found in this machine's apt sources" >&2; exit 1; }
+mirror=$(bash tools/debian-mirror.sh)
 
 cache=${TAVELK_ROOT_CACHE:-/var/cache/tavelk-roots}
-base=$cache/debian-$release
+base=$cache/debian-$release.tar
 archives=$cache/apt-archives-$release
 mkdir -p "$cache" "$archives/partial"
-if [ ! -d "$base" ]; then
+if [ ! -s "$base" ]; then
   echo "== making a minimal Debian $release root from $mirror (once)"
-  rm -rf "$base.tmp"
-  debootstrap --variant=minbase --include=git,ca-certificates "$suite" "$base.tmp" "$mirror" >"$cache/debootstrap-$release.log" 2>&1 \
-    || { tail -n 20 "$cache/debootstrap-$release.log" >&2; exit 1; }
-  # debootstrap leaves its downloads in the root; they belong in the shared cache.
-  mv "$base.tmp"/var/cache/apt/archives/*.deb "$archives/" 2>/dev/null || true
-  mv "$base.tmp" "$base"
+  mmdebstrap --variant=minbase --include=git,ca-certificates,mount "$suite" "$cache/debian-$release.tmp.tar" "$mirror" \
+    >"$cache/mmdebstrap-$release.log" 2>&1 || { tail -n 20 "$cache/mmdebstrap-$release.log" >&2; exit 1; }
+  mv "$cache/debian-$release.tmp.tar" "$base"
 fi
 
 mkdir -p "$cache/runs"
 work=$(mktemp -d "$cache/runs/debian-$release.XXXXXX")
+# Nothing is ever mounted outside the run's own mount namespace.
+trap 'rm -rf "$work"' EXIT
 root=$work/root
-mounted=()
-cleanup() {
-  local i ok=1 p
-  # Whatever the tests left running inside the root would keep its mounts busy.
-  for p in /proc/[0-9]*; do
-    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
-  done
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || ok=0
-  done
-  # Never delete through a mount that is still there.
-  if [ "$ok" -eq 1 ] && ! grep -qF " $root/" /proc/mounts; then
-    rm -rf "$work"
-  else
-    echo "test-release: $root still has mounts; left in place" >&2
-  fi
-}
-trap cleanup EXIT
-
-cp -a "$base" "$root"
-mnt() { mount "$@"; mounted+=("${!#}"); }
-mnt --bind /proc "$root/proc"
-mnt --bind /sys "$root/sys"
-mnt --bind /dev "$root/dev"
-mnt --bind /dev/pts "$root/dev/pts"
-mnt -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
-mnt -t tmpfs -o mode=1777 tmpfs "$root/tmp"
-mnt --bind "$archives" "$root/var/cache/apt/archives"
+mkdir "$root"
+tar -xf "$base" -C "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 # Packages must not start their services inside the root.
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
@@ -91,7 +57,24 @@ git -C "$root/src/tavelk" checkout -q --detach "$head"
 echo "== Debian $release ($suite) root at $root, HEAD $head"
 start=$SECONDS
 status=0
-chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c 'cd /src/tavelk && bash tools/test.sh' || status=$?
+# The cache is shared with the root, where the package checks keep the roots
+# they make.
+unshare --mount --pid --fork --kill-child --propagation private -- bash -euc '
+  root=$1 archives=$2 cache=$3
+  mount --bind "$root" "$root"
+  mount -t proc proc "$root/proc"
+  mount --rbind /sys "$root/sys"
+  mount --rbind /dev "$root/dev"
+  mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+  mount --bind "$archives" "$root/var/cache/apt/archives"
+  mkdir -p "$root$cache"
+  mount --bind "$cache" "$root$cache"
+  cd "$root"
+  mkdir -p .host
+  pivot_root . .host
+  umount -l /.host
+  rmdir /.host
+  exec /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin bash -c "cd /src/tavelk && bash tools/test.sh"
+' test-release "$root" "$archives" "$cache" || status=$?
 echo "== Debian $release: test command exit $status after $((SECONDS - start)) s"
 exit "$status"
