@@ -164,7 +164,32 @@ class Session:
         env = {k: v for k, v in self.env.items() if k != "DBUS_SESSION_BUS_ADDRESS"}
         self.spawn(command, "wm.log", env=dict(env, **home, NO_AT_BRIDGE="1", GTK_A11Y="none"))
         self.wait(f"{name} managing the screen", self.wm_announced)
+        self.wait(f"{name} framing a window", self.wm_frames, 20)
         return self.wm_announced()
+
+    def wm_frames(self):
+        # A manager announces itself before it has finished starting, and may
+        # drop what is mapped meanwhile (openbox on a cold testbed): a probe
+        # window of our own, mapped again until the manager frames it.
+        title = "tavelk-e2e-probe"
+        probe = subprocess.Popen(["xmessage", "-title", title, "-geometry", "+0+0", "probe"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            deadline = time.monotonic() + 1
+            while time.monotonic() < deadline:
+                wid, _ = self.x_window(title)
+                if wid and self.parent(wid) != self.root():
+                    return True
+                time.sleep(0.05)
+            return False
+        finally:
+            stop(probe)
+
+    def root(self):
+        return self.call(["xwininfo", "-root"]).split("Window id: ")[1].split()[0]
+
+    def parent(self, wid):
+        return self.call(["xwininfo", "-children", "-id", wid]).split("Parent window id: ")[1].split()[0]
 
     def wm_announced(self):
         # The EWMH check window names itself again and carries the manager's name.
@@ -330,12 +355,13 @@ class Session:
         shot = os.path.abspath(f"e2e-{self.name}-failure.png")
         if "DISPLAY" in self.env and subprocess.run(["import", "-window", "root", shot], env=self.env).returncode == 0:
             detail.append(f"  screenshot: {shot}")
-        if getattr(self, "err", None) and os.path.getsize(self.err):
-            # Each line once, in the order first written: lines repeated
-            # thousands of times (Qt's accessibility bridge on some releases)
-            # would bury the rest.
-            lines = collections.Counter(open(self.err, errors="replace").read().strip().split("\n"))
-            detail.append("  program stderr:" + "".join(f"\n    {line}" + f" (×{n})" * (n > 1) for line, n in lines.items()))
+        for what, log in (("program stderr", getattr(self, "err", None)), ("window manager", self.path("wm.log"))):
+            if log and os.path.exists(log) and os.path.getsize(log):
+                # Each line once, in the order first written: lines repeated
+                # thousands of times (Qt's accessibility bridge on some
+                # releases) would bury the rest.
+                lines = collections.Counter(open(log, errors="replace").read().strip().split("\n"))
+                detail.append(f"  {what}:" + "".join(f"\n    {line}" + f" (×{n})" * (n > 1) for line, n in lines.items()))
         raise Failure("\n".join(detail))
 
     # ---- a private PulseAudio server
