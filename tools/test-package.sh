@@ -152,7 +152,7 @@ gate_autopkgtest() {
   grep -q '^root:' /etc/subgid || usermod --add-subgids 1000000-1065535 root
   autopkgtest --apt-upgrade --no-built-binaries "$deb" "$work/pristine/tavelk/" \
     -- unshare --release "$suite" --tarball "$testbed" >"$work/autopkgtest.log" 2>&1 || status=$?
-  grep -a '^e2e [a-z-]*: ' "$work/autopkgtest.log"
+  grep -a '^e2e [a-z0-9-]*: ' "$work/autopkgtest.log"
   sed -n '/@@@@@@@@@@@@@@@@@@@@ summary/,$p' "$work/autopkgtest.log"
   show "$work/autopkgtest.log" 100 "$status"
 }
