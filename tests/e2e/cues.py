@@ -14,12 +14,14 @@ import harness
 from recording import check
 
 def timed_press(s, clicks, name, cue, window=None, cut=False, at=None):
-    """A click noted with the time just after its release was sent, which is
-    when a click takes effect (xdotool's own click would wait after it)."""
+    """A click noted with the times just before and just after its release,
+    which is when a click takes effect, was sent (xdotool's own click would
+    wait after it)."""
     x, y = at or s.centre(name, window)
     s.call(["xdotool", "mousemove", str(x), str(y), "mousedown", "1"])
+    sent = time.time()
     s.call(["xdotool", "mouseup", "1"])
-    clicks.append((time.time(), name, cue, cut))
+    clicks.append((sent, time.time(), name, cue, cut))
 
 
 def start_recorder(s, name):

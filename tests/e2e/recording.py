@@ -4,26 +4,38 @@
 
   recording.py record RAW CLOCK -- RECORDER ARGS...
       Runs the recorder (which writes raw s16le mono at RATE to stdout) into
-      RAW until stopped by SIGTERM, and writes to CLOCK the wall-clock time of
-      the recording's first sample.
+      RAW until stopped by SIGTERM, and writes to CLOCK a line per read: the
+      wall-clock time of the read and the samples read so far. CLOCK appears
+      with the first samples.
 
-check() takes the recording and the clicks, each (WALLTIME, NAME, WAVE,
-CUT) with WAVE "-" for a click that plays nothing and CUT true when the next
-cue cuts this one off. It checks that each cue is heard from close to its
-click for the wave file's whole length, and that the other clicks stay
-silent; it prints one line per click and returns 0 if all pass, 1 if a cue
-was missing, short or wrong, 2 if only the onset came late.
+check() takes the recording and the clicks, each (SENT, NOTED, NAME, WAVE,
+CUT): the wall-clock times just before the click's release was sent and
+just after the sending returned, WAVE "-" for a click that plays nothing
+and CUT true when the next cue cuts this one off. It checks that each cue
+is heard from close to its click for the wave file's whole length, and that
+the other clicks stay silent; it prints one line per click and returns 0 if
+all pass, 1 if a cue was missing, short or wrong, 2 if only the onset came
+late.
+
+The click reaches the program somewhere between SENT and NOTED: on a loaded
+machine the sending process can take tens of milliseconds to start and to
+be waited for. So a click's sound is looked for from SENT, and its onset is
+given as the range from NOTED to SENT; it counts as late only if it is late
+from NOTED.
 
 The recording's clock: each read of N samples so far, at time T, shows that
 sample N-1 had been captured by T, so the first sample was captured no later
-than T - (N-1)/RATE. The smallest such bound over the whole recording is the
-capture time, free of the delays with which the recorder happened to be
-scheduled. The server may pass a period's samples on before it plays them,
-and a click is noted just after it was sent, so an onset can read up to a
-few milliseconds below zero.
+than T - (N-1)/RATE. The smallest such bound over many reads is the capture
+time, free of the delays with which the recorder happened to be scheduled.
+The server's clock runs a little off the wall clock (about 0.5 ms a second
+for a null sink here), so each click is placed in the recording by the
+bound over the reads around it only. The server may pass a period's samples
+on before it plays them, so an onset can read up to a few milliseconds
+below zero.
 """
 
 import array
+import bisect
 import os
 import signal
 import subprocess
@@ -53,7 +65,7 @@ def record(raw_path, clock_path, command):
     signal.signal(signal.SIGTERM, on_term)
     recorder = subprocess.Popen(command, stdout=subprocess.PIPE, bufsize=0)
     frames = 0
-    origin = None
+    clock = None
     with open(raw_path, "wb") as raw:
         while not stop:
             try:
@@ -65,13 +77,15 @@ def record(raw_path, clock_path, command):
                 break
             raw.write(chunk)
             frames += len(chunk) // 2
-            bound = now - (frames - 1) / RATE
-            if origin is None or bound < origin:
-                origin = bound
-                # Written as it improves, so an early end leaves the best so far.
-                with open(clock_path + ".new", "w") as clock:
-                    clock.write(f"{origin:.6f} {frames}\n")
+            if clock is None:
+                clock = open(clock_path + ".new", "w")
+                clock.write(f"{now:.6f} {frames}\n")
+                clock.flush()
                 os.replace(clock_path + ".new", clock_path)
+            else:
+                clock.write(f"{now:.6f} {frames}\n")
+    if clock:
+        clock.close()
     recorder.terminate()
     recorder.wait()
 
@@ -123,34 +137,48 @@ def align(window, ref, first_loud):
     return best[1], best[0]
 
 
+def placer(clock_path):
+    """The sample index that was being captured at a wall-clock time."""
+    with open(clock_path) as f:
+        # A recorder stopped hard may leave its last line half written.
+        reads = [(float(t), int(n)) for t, n in (line.split() for line in f if line.endswith("\n"))]
+    times = [t for t, _ in reads]
+    bounds = [t - (n - 1) / RATE for t, n in reads]
+
+    def place(when):
+        near = bounds[bisect.bisect_left(times, when - 1.0) : bisect.bisect_right(times, when + 2.0)]
+        return round((when - min(near or bounds)) * RATE)
+
+    return place
+
+
 def check(raw_path, clock_path, clicks, wave_dir):
     recording = samples(raw_path)
-    with open(clock_path) as f:
-        origin = float(f.read().split()[0])
+    place = placer(clock_path)
     references = {}
     status = 0
     # Where the last cue's sound ends, as a sample index of the recording.
     cue_end = 0
 
     def index(when):
-        return max(0, round((when - MARGIN - origin) * RATE))
+        return max(0, place(when - MARGIN))
 
-    for i, (when, name, cue, cut) in enumerate(clicks):
-        start = index(when)
+    for i, (sent, noted, name, cue, cut) in enumerate(clicks):
+        start = index(sent)
         if cue == "-":
             # Until the next click, nothing new may sound; a late cue before
             # it may still be playing.
             end = index(clicks[i + 1][0]) if i + 1 < len(clicks) else len(recording)
             stray = [j for j in range(max(start, cue_end), end) if abs(recording[j]) >= THRESHOLD]
             if stray:
-                print(f"{name}: FAIL sound {1000 * ((stray[0] - start) / RATE - MARGIN):.1f} ms after a click"
+                print(f"{name}: FAIL sound {1000 * (stray[0] - place(noted)) / RATE:.1f} ms after a click"
                       " that plays nothing")
                 status = 1
             else:
                 print(f"{name}: silent, as it should be")
             continue
         # A cue's sound is looked for up to the next click that plays one.
-        following = [c[0] for c in clicks[i + 1 :] if c[2] != "-"]
+        following = [c[0] for c in clicks[i + 1 :] if c[3] != "-"]
         end = index(following[0]) if following else len(recording)
         window = recording[start:end]
         loud = [j for j, v in enumerate(window) if abs(v) >= THRESHOLD]
@@ -166,7 +194,8 @@ def check(raw_path, clock_path, clicks, wave_dir):
         # Heard from its first loud sample (or from where it cut the cue
         # before off); the wave's own lead-in taken off.
         first = max(loud[0], lag + ref["first"])
-        onset = (first - ref["first"]) / RATE - MARGIN
+        played = start + first - ref["first"]
+        onset, onset_sent = (played - place(noted)) / RATE, (played - place(sent)) / RATE
         # What of the wave's sound the recording holds, from its first loud
         # sample to its last.
         heard = (min(loud[-1], lag + ref["last"]) - first) / RATE
@@ -188,7 +217,7 @@ def check(raw_path, clock_path, clicks, wave_dir):
         if late:
             verdict.append(f"onset later than {1000 * ONSET_LIMIT:.0f} ms")
         print(
-            f"{name}: {cue} onset {1000 * onset:.1f} ms, heard {1000 * heard:.1f} ms of {1000 * whole:.1f} ms"
+            f"{name}: {cue} onset {1000 * onset:.1f} ms ({1000 * onset_sent:.1f} ms from sending), heard {1000 * heard:.1f} ms of {1000 * whole:.1f} ms"
             + (" until the next cue," if cut else ",") +
             f" mismatch {mismatch:.3f}" + (": FAIL " + "; ".join(verdict) if verdict else "")
         )
