@@ -92,11 +92,8 @@ class Session:
         return proc
 
     def wait(self, what, ready, timeout=10.0):
-        deadline = time.monotonic() + timeout
-        while not ready():
-            if time.monotonic() > deadline:
-                self.fail(f"expected {what} within {timeout:g} s")
-            time.sleep(0.05)
+        if not poll(ready, timeout):
+            self.fail(f"expected {what} within {timeout:g} s")
 
     def call(self, args, check=True, env=None):
         done = subprocess.run(args, env=env or self.env, capture_output=True, text=True)
@@ -175,13 +172,7 @@ class Session:
         probe = subprocess.Popen(["xmessage", "-title", title, "-geometry", "+0+0", "probe"], env=self.env,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            deadline = time.monotonic() + 1
-            while time.monotonic() < deadline:
-                wid, _ = self.x_window(title)
-                if wid and self.parent(wid) != self.root():
-                    return True
-                time.sleep(0.05)
-            return False
+            return poll(lambda: (wid := self.x_window(title)[0]) and self.parent(wid) != self.root(), 1)
         finally:
             stop(probe)
 
@@ -392,6 +383,14 @@ def descendants(accessible):
     for child in accessible:
         yield child
         yield from descendants(child)
+
+
+def poll(ready, timeout):
+    """ready() asked until it holds or timeout seconds have passed; its last answer."""
+    deadline = time.monotonic() + timeout
+    while not (answer := ready()) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    return answer
 
 
 def stop(proc, sig=signal.SIGTERM):

@@ -8,7 +8,7 @@ import shutil
 import subprocess
 import time
 
-from harness import Skip
+from harness import Skip, poll
 
 # The main window's buttons by caption, and the sets enabled in each state
 # of the experiment.
@@ -255,8 +255,7 @@ def managed(s, window):
         return (wid is not None and place == tuple(s.layout[window]["client"])
                 and " = " in s.xprop("-id", wid, "_NET_FRAME_EXTENTS"))
     start = time.monotonic()
-    while not framed_in_place() and time.monotonic() < start + 20:
-        time.sleep(0.05)
+    poll(framed_in_place, 20)
     if time.monotonic() > start + 1:
         s.step(f"{caption!r} framed and placed only after {time.monotonic() - start:.1f} s")
     designed_place(s, window)
