@@ -64,9 +64,7 @@ def record(raw_path, clock_path, command):
 
     signal.signal(signal.SIGTERM, on_term)
     recorder = subprocess.Popen(command, stdout=subprocess.PIPE, bufsize=0)
-    frames = 0
-    clock = None
-    with open(raw_path, "wb") as raw:
+    with open(raw_path, "wb") as raw, open(clock_path + ".new", "w") as clock:
         while not stop:
             try:
                 chunk = recorder.stdout.read(4096)
@@ -76,16 +74,11 @@ def record(raw_path, clock_path, command):
             if not chunk:
                 break
             raw.write(chunk)
-            frames += len(chunk) // 2
-            if clock is None:
-                clock = open(clock_path + ".new", "w")
-                clock.write(f"{now:.6f} {frames}\n")
+            clock.write(f"{now:.6f} {raw.tell() // 2}\n")
+            if raw.tell() == len(chunk):
+                # Named once it holds a read: the scenarios wait for that.
                 clock.flush()
                 os.replace(clock_path + ".new", clock_path)
-            else:
-                clock.write(f"{now:.6f} {frames}\n")
-    if clock:
-        clock.close()
     recorder.terminate()
     recorder.wait()
 
