@@ -7,23 +7,77 @@
 //
 //   baretimer [--ticks N] [--runs N] [--timer qtimer|tick] [--default-dispatcher]
 //   baretimer --window
+//   baretimer --floor
 //
 // By default the process is set up as the program's main() sets itself up
 // (preparePunctualTimers: the Unix event dispatcher, 1 ns timer slack);
-// --default-dispatcher leaves Qt's defaults. --window only shows an empty
-// window titled "bare" of the main window's size, the floor for start-up
-// time (seen through the benchmark log), until it is ended.
+// --default-dispatcher leaves Qt's defaults. The two start-up baselines (seen
+// through the benchmark log) show a window until they are ended: --window a
+// window titled "bare" of the main window's size holding one button, the
+// platform's own limit; --floor the main window's controls built from the
+// program's table and nothing else of the program (no controller, icon,
+// sound or bus check), titled "floor": what the design itself costs.
 #include "app/punctualtimers.h"
+#include "ui/common/fonts.h"
+#include "ui/main/boxlabel.h"
+#include "ui/main/cardstack.h"
+#include "ui/main/form1layout.h"
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+namespace {
+
+// The main window as its table draws it: the same widgets, fonts, colours
+// and caption relations, so the same accessible objects.
+void buildFloor(QWidget &window)
+{
+    using namespace Form1Layout;
+    Fonts::installSubstitutions();
+    window.setWindowTitle(QStringLiteral("floor"));
+    window.setBackgroundRole(QPalette::Button);
+    window.setAutoFillBackground(true);
+    window.setGeometry(QRect(kScreenPosition, kClientSize));
+    window.setFixedSize(kClientSize);
+    (new CardStack(&window))->move(kCardRect.topLeft());
+    QPushButton *previous = nullptr;
+    for (const ButtonSpec &row : kButtons) {
+        auto *button = new QPushButton(QString::fromUtf16(row.caption), &window);
+        button->setGeometry(row.rect);
+        button->setFont(row.font.pixelSize == 0 ? Fonts::dialogFont()
+                                                : Fonts::designFont(row.font.pixelSize, row.font.bold));
+        button->setAutoDefault(true);
+        button->setFocusPolicy(Qt::StrongFocus);
+        if (previous)
+            QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+    BoxLabel *boxes[13] = {};
+    for (const LabelSpec &row : kLabels) {
+        auto *label = new BoxLabel(QString::fromUtf16(row.text), &window);
+        label->setGeometry(row.rect);
+        label->setFixedSize(row.rect.size());
+        label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::Window, row.background);
+        pal.setColor(QPalette::WindowText, row.colour.rgb.isValid() ? row.colour.rgb : QColor(Qt::black));
+        label->setPalette(pal);
+        boxes[row.number - 1] = label;
+    }
+    for (const CaptionLink &link : kCaptionLinks)
+        boxes[link.value - 1]->addCaption(boxes[link.caption - 1]);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -32,6 +86,7 @@ int main(int argc, char *argv[])
     std::string timerKind = "qtimer";
     bool defaultDispatcher = false;
     bool window = false;
+    bool floorWindow = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--ticks" && i + 1 < argc)
@@ -44,6 +99,8 @@ int main(int argc, char *argv[])
             defaultDispatcher = true;
         else if (arg == "--window")
             window = true;
+        else if (arg == "--floor")
+            floorWindow = true;
     }
     if (!defaultDispatcher)
         preparePunctualTimers();
@@ -52,7 +109,15 @@ int main(int argc, char *argv[])
         QWidget bare;
         bare.setWindowTitle(QStringLiteral("bare"));
         bare.setGeometry(232, 136, 568, 351);
+        QPushButton button(QStringLiteral("OK"), &bare);
+        button.setGeometry(8, 8, 80, 25);
         bare.show();
+        return QApplication::exec();
+    }
+    if (floorWindow) {
+        QWidget window;
+        buildFloor(window);
+        window.show();
         return QApplication::exec();
     }
 

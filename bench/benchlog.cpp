@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
@@ -15,7 +16,9 @@
 // (tavelk-benchlogged): with TAVELK_BENCH_LOG=<file> it appends one line per
 // window exposure and per timer start and stop, with CLOCK_MONOTONIC and
 // process CPU times in nanoseconds. The variable is read once when the
-// application object is built.
+// application object is built. With TAVELK_BENCH_QUIT_AT_EXPOSE=1 as well,
+// the program quits once its first exposed window is painted, so that a
+// profiler sees one start and nothing after it.
 namespace {
 
 std::FILE *g_benchLog = nullptr;
@@ -36,14 +39,19 @@ void logLine(const char *event, const QByteArray &detail = {})
 class ExposeLogger : public QObject {
 public:
     using QObject::QObject;
+    bool quitAtExpose = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Expose && watched->isWindowType()) {
             auto *window = static_cast<QWindow *>(watched);
-            if (window->isExposed())
+            if (window->isExposed()) {
                 logLine("expose", window->title().trimmed().toUtf8());
+                // Queued, so the expose is painted first.
+                if (quitAtExpose)
+                    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+            }
         }
         return false;
     }
@@ -65,7 +73,9 @@ void openBenchLog()
         return;
     std::setvbuf(g_benchLog, nullptr, _IOLBF, 0);
     QCoreApplication *app = QCoreApplication::instance();
-    app->installEventFilter(new ExposeLogger(app));
+    auto *logger = new ExposeLogger(app);
+    logger->quitAtExpose = qEnvironmentVariableIntValue("TAVELK_BENCH_QUIT_AT_EXPOSE") == 1;
+    app->installEventFilter(logger);
     static TimerLogger timers;
     TickTimer::setObserver(&timers);
 }

@@ -8,10 +8,15 @@
 // timer baseline, so both see the same machine load.
 //
 //   tavelk_sessionbench --program PATH --baretimer PATH [--sessions N] [--runs N]
+//   tavelk_sessionbench --program PATH --baretimer PATH --starts N
 //
 // One session: start, N automatic runs of 1000 draws (each followed by
 // 初期化), the graph window opened and closed, the help window opened and
 // closed, then the peak resident memory is read and the program ended.
+// --starts N instead starts the program, the bare window and the floor
+// window (baretimer --window, --floor) N times each, interleaved in turn so
+// that all three see the same load, each until its window is first exposed,
+// and prints the start-up ratios.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -220,20 +225,28 @@ Launched launchLogged(const std::string &program, const std::vector<std::string>
     return launched;
 }
 
-// The floor for start-up: a bare Qt window of the main window's size, shown
-// by an application with the program's process set-up.
+// One start until the window titled `title` is first exposed: its wall time
+// from the spawn and the process's CPU time, in ms.
+void timeStart(const std::string &program, const std::vector<std::string> &args, const std::string &title,
+               Samples &into, Samples &cpu)
+{
+    const Launched started = launchLogged(program, args);
+    LogReader log(started.logPath);
+    const std::optional<LogLine> first = log.waitFor(exposed(title));
+    kill(started.pid, SIGTERM);
+    waitpid(started.pid, nullptr, 0);
+    std::remove(started.logPath.c_str());
+    if (!first)
+        fail("timed out waiting for the window " + title);
+    into.values.push_back(double(first->monoNs - started.launchedNs) / 1e6);
+    cpu.values.push_back(double(first->cpuNs) / 1e6);
+}
+
+// The platform's limit for start-up: a Qt window of the main window's size
+// with one button, shown by an application with the program's process set-up.
 void runBareWindow(const std::string &baretimer, Samples &into, Samples &cpu)
 {
-    const Launched bare = launchLogged(baretimer, {"--window"});
-    LogReader log(bare.logPath);
-    const std::optional<LogLine> first = log.waitFor(exposed("bare"));
-    kill(bare.pid, SIGTERM);
-    waitpid(bare.pid, nullptr, 0);
-    std::remove(bare.logPath.c_str());
-    if (!first)
-        fail("timed out waiting for the bare window");
-    into.values.push_back(double(first->monoNs - bare.launchedNs) / 1e6);
-    cpu.values.push_back(double(first->cpuNs) / 1e6);
+    timeStart(baretimer, {"--window"}, "bare", into, cpu);
 }
 
 void runSession(const std::string &program, int runs, Results &results)
@@ -323,6 +336,57 @@ void printRow(const Samples &s)
                 median(s.values), *lo, *hi, s.values.size());
 }
 
+double ratio(const Samples &a, const Samples &b)
+{
+    return median(a.values) / median(b.values);
+}
+
+// The median of the ratios of the starts made one after the other.
+double pairedRatio(const Samples &a, const Samples &b)
+{
+    std::vector<double> r;
+    for (std::size_t i = 0; i < std::min(a.values.size(), b.values.size()); ++i)
+        r.push_back(a.values[i] / b.values[i]);
+    return median(r);
+}
+
+void runStarts(const std::string &program, const std::string &baretimer, int starts)
+{
+    Samples wall[3] = {{"tavelk: start-up to first expose, wall ms", {}},
+                       {"floor window: wall ms", {}},
+                       {"bare window (one button): wall ms", {}}};
+    Samples cpu[3] = {{"tavelk: start-up to first expose, CPU ms", {}},
+                      {"floor window: CPU ms", {}},
+                      {"bare window (one button): CPU ms", {}}};
+    for (int i = 0; i < starts; ++i) {
+        std::fprintf(stderr, "start %d/%d\n", i + 1, starts);
+        // Each of the three goes first in turn.
+        for (int k = 0; k < 3; ++k) {
+            const int which = (i + k) % 3;
+            if (which == 0)
+                timeStart(program, {}, "Tavelk", wall[0], cpu[0]);
+            else if (which == 1)
+                timeStart(baretimer, {"--floor"}, "floor", wall[1], cpu[1]);
+            else
+                timeStart(baretimer, {"--window"}, "bare", wall[2], cpu[2]);
+        }
+    }
+    std::printf("\n%d interleaved starts of each; %ld cores\n\n", starts, sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("%-46s %10s %10s %10s %4s\n", "measure", "median", "min", "max", "n");
+    for (const Samples *s : {&wall[0], &wall[1], &wall[2], &cpu[0], &cpu[1], &cpu[2]})
+        printRow(*s);
+    std::printf("\n%-34s %14s %14s\n", "ratio", "of medians", "median paired");
+    const auto row = [](const char *name, const Samples &a, const Samples &b) {
+        std::printf("%-34s %14.3f %14.3f\n", name, ratio(a, b), pairedRatio(a, b));
+    };
+    row("wall: tavelk / bare", wall[0], wall[2]);
+    row("wall: tavelk / floor", wall[0], wall[1]);
+    row("wall: floor / bare", wall[1], wall[2]);
+    row("CPU: tavelk / bare", cpu[0], cpu[2]);
+    row("CPU: tavelk / floor", cpu[0], cpu[1]);
+    row("CPU: floor / bare", cpu[1], cpu[2]);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -331,6 +395,7 @@ int main(int argc, char **argv)
     std::string baretimer;
     int sessions = 5;
     int runs = 3;
+    int starts = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string arg = argv[i];
         if (arg == "--program")
@@ -341,9 +406,16 @@ int main(int argc, char **argv)
             sessions = std::atoi(argv[i + 1]);
         else if (arg == "--runs")
             runs = std::atoi(argv[i + 1]);
+        else if (arg == "--starts")
+            starts = std::atoi(argv[i + 1]);
     }
     if (program.empty() || baretimer.empty() || !std::getenv("DISPLAY"))
-        fail("usage: tavelk_sessionbench --program PATH --baretimer PATH [--sessions N] [--runs N], under X");
+        fail("usage: tavelk_sessionbench --program PATH --baretimer PATH [--sessions N] [--runs N] [--starts N], "
+             "under X");
+    if (starts > 0) {
+        runStarts(program, baretimer, starts);
+        return 0;
+    }
 
     Results results;
     for (int s = 0; s < sessions; ++s) {
