@@ -260,6 +260,16 @@ private slots:
         QCOMPARE(QImage(filePath(index)).size(), QSize(kW, kH));
     }
 
+    // The program reads the faces from one sheet; read by Qt's own decoder,
+    // it holds each face exactly, card 1 at the top.
+    void sheetHoldsEveryFace()
+    {
+        const QImage sheet = QImage(QStringLiteral(":/cards/faces.bmp")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(sheet.size(), QSize(kW, kH * 52));
+        for (int i = 1; i <= 52; ++i)
+            QVERIFY2(sheet.copy(0, (i - 1) * kH, kW, kH) == face(i), qPrintable(faceName(i)));
+    }
+
     void coloursFitTheCardKind_data() { addCardRows(); }
     void coloursFitTheCardKind()
     {
@@ -564,7 +574,7 @@ private slots:
         while (it.hasNext())
             written << QDir(out.path()).relativeFilePath(it.next());
         written.sort();
-        QCOMPARE(written.size(), 52 + 1 + 5);
+        QCOMPARE(written.size(), 52 + 1 + 1 + 5);
         for (const QString &rel : written) {
             const QByteArray fresh = readAll(QDir(out.path()).filePath(rel));
             QVERIFY2(!fresh.isEmpty(), qPrintable(rel));

@@ -7,7 +7,10 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QList>
 #include <QPainter>
+#include <QResource>
+#include <QtEndian>
 #include <algorithm>
 
 namespace {
@@ -32,6 +35,52 @@ QAccessibleInterface *cardStackAccessible(const QString &className, QObject *obj
         return new CardStackAccessible(static_cast<CardStack *>(object));
     return nullptr;
 }
+
+constexpr int kSourceWidth = 69;
+constexpr int kSourceHeight = 93;
+
+// The faces as tools/cardgen draws them, read in place from the one sheet in
+// the program's resources (an uncompressed 8-bit BMP stored top-down, card 1
+// at the top): no decoder, no file per face. Null images if the sheet is not
+// that.
+class FaceSheet {
+public:
+    FaceSheet()
+    {
+        const QResource resource(QStringLiteral(":/cards/faces.bmp"));
+        const uchar *bytes = resource.data();
+        const qint64 size = resource.size();
+        const auto at = [&](int offset) { return qFromLittleEndian<quint32>(bytes + offset); };
+        if (!bytes || resource.compressionAlgorithm() != QResource::NoCompression || size < 54 || bytes[0] != 'B'
+            || bytes[1] != 'M' || at(14) != 40 || qint32(at(18)) != kSourceWidth
+            || qint32(at(22)) != -kSourceHeight * CardStack::kFaces || qFromLittleEndian<quint16>(bytes + 28) != 8
+            || at(30) != 0 || at(46) == 0 || at(46) > 256)
+            return;
+        const quint32 colours = at(46);
+        const quint32 pixels = at(10);
+        if (pixels < 54 + 4 * colours || pixels + quint64(kStride) * kSourceHeight * CardStack::kFaces > quint64(size))
+            return;
+        for (quint32 i = 0; i < colours; ++i)
+            m_colours.append(qRgb(bytes[54 + 4 * i + 2], bytes[54 + 4 * i + 1], bytes[54 + 4 * i]));
+        m_pixels = bytes + pixels;
+    }
+
+    // The face as the 24-bit card file decodes: opaque RGB32.
+    QImage face(int index) const
+    {
+        if (!m_pixels)
+            return {};
+        QImage indexed(m_pixels + qsizetype(index - 1) * kSourceHeight * kStride, kSourceWidth, kSourceHeight, kStride,
+                       QImage::Format_Indexed8);
+        indexed.setColorTable(m_colours);
+        return indexed.convertToFormat(QImage::Format_RGB32);
+    }
+
+private:
+    static constexpr int kStride = (kSourceWidth + 3) & ~3;
+    const uchar *m_pixels = nullptr;
+    QList<QRgb> m_colours;
+};
 
 } // namespace
 
@@ -82,10 +131,11 @@ void CardStack::prepareFaces()
         return;
     m_faceRatio = ratio;
     m_faceSize = size;
+    static const FaceSheet sheet;
     for (int i = 0; i < kFaces; ++i) {
-        const QImage face(QStringLiteral(":/cards/card%1.bmp").arg(i + 1, 2, 10, QLatin1Char('0')));
         // Nearest neighbour keeps the pixel-art faces crisp when stretched.
-        QPixmap picture = QPixmap::fromImage(face.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        QPixmap picture =
+            QPixmap::fromImage(sheet.face(i + 1).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         picture.setDevicePixelRatio(ratio);
         m_toranpu[i].picture = picture;
     }

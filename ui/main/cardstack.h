@@ -10,9 +10,10 @@
 
 // The card display: the 52 card faces stacked on one rectangle, each with
 // its own visibility, like a row of image controls laid on top of each other.
-// The faces are scaled once when built, and again only when the window comes
-// to a screen of another pixel ratio; a tick only flips visibility flags and
-// repaints this rectangle, so neither it nor a paint costs any image work.
+// The faces are read from one sheet and scaled once when built, and again
+// only when the window comes to a screen of another pixel ratio; a tick only
+// flips visibility flags and repaints this rectangle, so neither it nor a
+// paint costs any image work.
 // Its accessible name is the top card's Japanese name, worked out only when
 // an assistive tool asks for it.
 class CardStack : public QWidget {
