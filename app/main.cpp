@@ -12,16 +12,50 @@
 #include "ui/common/fonts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
 namespace {
+
+// Runs an action once, after the program's first window expose has been
+// painted. A zero-time timer started with the window would fire before the
+// window system's expose arrives, and what the action starts would share the
+// cores with the first frame.
+class AfterFirstFrame : public QObject {
+public:
+    AfterFirstFrame(QCoreApplication &app, std::function<void()> action) : QObject(&app), m_action(std::move(action))
+    {
+        app.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && watched->isWindowType()
+            && static_cast<QWindow *>(watched)->isExposed()) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            // Queued: the expose is painted when this filter returns.
+            QTimer::singleShot(0, this, [this] {
+                m_action();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 int runProgram(int argc, char *argv[])
 {
@@ -47,9 +81,9 @@ int runProgram(int argc, char *argv[])
     SystemClock clock;
     ProgramWindows windows(*record, sound, clock);
     windows.showMainWindow();
-    // Reach the sound server once the window is up, not before, and not
-    // only at the first cue, which would then start late.
-    QTimer::singleShot(0, &app, [&sound] { sound.prepare(); });
+    // Reach the sound server once the window's first frame is on screen, not
+    // before, and not only at the first cue, which would then start late.
+    new AfterFirstFrame(app, [&sound] { sound.prepare(); });
     return QApplication::exec();
 }
 

@@ -4,8 +4,42 @@
 #include "ui/common/fonts.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QStringList>
 
 namespace Fonts {
+
+namespace {
+
+const QStringList &designSubstitutes()
+{
+    static const QStringList faces{QStringLiteral("IPAPGothic"),   QStringLiteral("IPAexGothic"),
+                                   QStringLiteral("VL PGothic"),   QStringLiteral("Noto Sans CJK JP"),
+                                   QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic")};
+    return faces;
+}
+
+// The design face where it is installed, else the first installed face
+// that stands for it. Asked for by a name no installed face has, Qt has
+// fontconfig sort every installed font for fallbacks for each script of the
+// texts (kana, kanji, Latin), most of the font work before the first frame;
+// asked for by an installed face's own name, only for a character that face
+// lacks. The face drawn is the same either way.
+QString designFamily()
+{
+    static const QString family = [] {
+        if (QFontDatabase::hasFamily(kDesignFace))
+            return kDesignFace;
+        for (const QString &face : designSubstitutes()) {
+            if (QFontDatabase::hasFamily(face))
+                return face;
+        }
+        return kDesignFace;
+    }();
+    return family;
+}
+
+} // namespace
 
 void installSubstitutions()
 {
@@ -16,15 +50,12 @@ void installSubstitutions()
     dialog.setFamilies({dialog.family(), QStringLiteral("IPAPGothic")});
     QApplication::setFont(dialog);
 
-    QFont::insertSubstitutions(kDesignFace,
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                                QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic")});
+    QFont::insertSubstitutions(kDesignFace, designSubstitutes());
 }
 
 QFont designFont(int pixelSize, bool bold)
 {
-    QFont font(kDesignFace);
+    QFont font(designFamily());
     font.setPixelSize(pixelSize);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
