@@ -182,8 +182,8 @@ struct EventSoundSwitch::XSettings {
     }
 };
 
-// GNOME's key through GIO, loaded on the sound thread when first needed so
-// that it costs the start-up nothing. GIO rereads the key as it changes,
+// GNOME's key through GIO, for a GSettings backend other than dconf's, loaded
+// on the sound thread when first needed. GIO rereads the key as it changes,
 // with no main loop needed.
 struct EventSoundSwitch::GSettings {
     bool tried = false;
@@ -239,7 +239,7 @@ struct EventSoundSwitch::GSettings {
     }
 };
 
-EventSoundSwitch::EventSoundSwitch() : m_gsettings(std::make_unique<GSettings>())
+EventSoundSwitch::EventSoundSwitch()
 {
     const std::string desktops = ':' + env("XDG_CURRENT_DESKTOP") + ':';
     if (desktops.find(":KDE:") != std::string::npos) {
@@ -263,7 +263,18 @@ bool EventSoundSwitch::enabled()
     std::optional<bool> value = fromKdeGlobalsFiles(m_kdeGlobals);
     if (!value && m_x)
         value = m_x->read();
-    if (!value)
-        value = m_gsettings->read();
+    if (!value) {
+        // GSettings reads dconf's databases unless told to use another backend.
+        const std::string backend = env("GSETTINGS_BACKEND");
+        if (backend.empty() || backend == "dconf") {
+            if (!m_files)
+                m_files.emplace(GSettingsFiles::fromEnvironment());
+            value = m_files->eventSounds();
+        } else {
+            if (!m_gsettings)
+                m_gsettings = std::make_unique<GSettings>();
+            value = m_gsettings->read();
+        }
+    }
     return value.value_or(true);
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "sound/gsettingsfiles.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,8 +18,9 @@
 // cues must follow. Read afresh before each cue, on the sound thread, where
 // the running desktop keeps it: KDE's kdeglobals on KDE, the XSETTINGS that
 // an X11 settings daemon publishes (Xfce, MATE, GNOME), GNOME's GSettings
-// where its schema is installed. The first of them that holds a value
-// decides; with none, event sounds are on.
+// where its schema is installed (read from dconf's files, GSettingsFiles, or
+// through GIO where GSETTINGS_BACKEND names another backend). The first of
+// them that holds a value decides; with none, event sounds are on.
 class EventSoundSwitch {
 public:
     // Takes the desktop, the display and the configuration folders from the
@@ -27,8 +30,6 @@ public:
     EventSoundSwitch(const EventSoundSwitch &) = delete;
     EventSoundSwitch &operator=(const EventSoundSwitch &) = delete;
 
-    // The first call loads GIO, which is not worth its time and memory
-    // before a cue is asked for.
     bool enabled();
 
     // The readings of each source, open to any input.
@@ -43,5 +44,7 @@ private:
     struct GSettings;
     std::vector<std::string> m_kdeGlobals; // empty unless on KDE
     std::unique_ptr<XSettings> m_x;
+    // One of the two, made when first needed.
+    std::optional<GSettingsFiles> m_files;
     std::unique_ptr<GSettings> m_gsettings;
 };

@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "sound/eventsoundswitch.h"
+#include "sound/gsettingsfiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
+
+#ifndef TAVELK_GSETTINGS_DATA
+#error "TAVELK_GSETTINGS_DATA must name the folder of the GSettings test files"
+#endif
 
 using Reading = std::optional<bool>;
 Q_DECLARE_METATYPE(Reading)
@@ -40,6 +45,24 @@ QByteArray settingsBlob(bool msb, const QList<QByteArray> &entries)
     return out;
 }
 
+// GNOME's key read from the test folder's schema (default false) and a user
+// database written by dconf's own service, or none.
+Reading fromGSettingsFiles(const QString &schemaDir, const QString &userDb)
+{
+    QTemporaryDir config;
+    const QDir data(QStringLiteral(TAVELK_GSETTINGS_DATA));
+    if (!userDb.isEmpty() && !QFile::copy(data.filePath(userDb), config.filePath(QStringLiteral("user"))))
+        return std::nullopt;
+    GSettingsFiles files({{schemaDir.toStdString()}, {}, config.path().toStdString()});
+    return files.eventSounds();
+}
+
+QByteArray dataFile(const char *name)
+{
+    QFile file(QDir(QStringLiteral(TAVELK_GSETTINGS_DATA)).filePath(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 Reading fromX(const QByteArray &bytes)
 {
     return EventSoundSwitch::fromXSettings(
@@ -57,6 +80,9 @@ private slots:
     void xsettings();
     void kdeGlobalsFiles_data();
     void kdeGlobalsFiles();
+    void gsettingsFiles_data();
+    void gsettingsFiles();
+    void gsettingsFilesCutShort();
 };
 
 void TestEventSoundSwitch::kdeGlobals_data()
@@ -158,4 +184,50 @@ void TestEventSoundSwitch::kdeGlobalsFiles()
 }
 
 QTEST_GUILESS_MAIN(TestEventSoundSwitch)
+void TestEventSoundSwitch::gsettingsFiles_data()
+{
+    QTest::addColumn<QString>("schemaDir");
+    QTest::addColumn<QString>("userDb");
+    QTest::addColumn<Reading>("expected");
+    const QString schema = QStringLiteral(TAVELK_GSETTINGS_DATA), none = QStringLiteral("/nonexistent");
+    const Reading off = false, on = true;
+    // clang-format off
+    QTest::newRow("no schema, no value") << none << "dconf-user-event-sounds-true" << Reading();
+    QTest::newRow("schema's default") << schema << "" << off;
+    QTest::newRow("user's on") << schema << "dconf-user-event-sounds-true" << on;
+    QTest::newRow("user's off") << schema << "dconf-user-event-sounds-false" << off;
+    QTest::newRow("user's database not one") << schema << "org.gnome.desktop.sound.gschema.xml" << off;
+    // clang-format on
+}
+
+void TestEventSoundSwitch::gsettingsFiles()
+{
+    QFETCH(QString, schemaDir);
+    QFETCH(QString, userDb);
+    QFETCH(Reading, expected);
+    QCOMPARE(fromGSettingsFiles(schemaDir, userDb), expected);
+}
+
+// Every shorter piece of a real file is read without reading past its end
+// (the sanitizer build checks that) and gives nothing, or the whole file's
+// answer for a piece that still holds the value.
+void TestEventSoundSwitch::gsettingsFilesCutShort()
+{
+    for (const char *name : {"dconf-user-event-sounds-true", "gschemas.compiled"}) {
+        const QByteArray whole = dataFile(name);
+        QVERIFY(!whole.isEmpty());
+        const bool schema = QByteArray(name) == "gschemas.compiled";
+        const std::string table = schema ? "org.gnome.desktop.sound" : "";
+        const std::string key = schema ? "event-sounds" : "/org/gnome/desktop/sound/event-sounds";
+        for (qsizetype size = 0; size <= whole.size(); ++size) {
+            const std::vector<std::uint8_t> piece(whole.begin(), whole.begin() + size);
+            const auto value = GSettingsFiles::lookUp(piece, table, key);
+            if (size == whole.size())
+                QVERIFY(value && value->data.size() == 1 && value->type == (schema ? "(b)" : "b"));
+            else if (value)
+                QCOMPARE(value->data[0], std::uint8_t(schema ? 0 : 1));
+        }
+    }
+}
+
 #include "tst_eventsoundswitch.moc"
