@@ -50,6 +50,8 @@ void TestMainWindow::window()
     QCOMPARE(m_form->maximumSize(), Expected::kMainWindow.client.size());
     QVERIFY(!m_form->windowIcon().isNull());
     QCOMPARE(m_form->windowIcon().availableSizes().value(0), QSize(32, 32));
+    QCOMPARE(m_form->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(QStringLiteral(":/icons/tavelk32.bmp")).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(m_form->palette().color(m_form->backgroundRole()), QApplication::palette().color(QPalette::Button));
 }
 

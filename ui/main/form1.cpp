@@ -9,6 +9,7 @@
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
 #include "ui/main/form1layout.h"
+#include "ui/main/windowicon.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -46,7 +47,7 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     // handed the icon's pixmaps through Qt's pixmap cache, keyed by the icon,
     // so a new icon per window left a 32 x 32 pixmap there on each return
     // from help.
-    static const QIcon icon(QStringLiteral(":/icons/tavelk32.bmp"));
+    static const QIcon icon = mainWindowIcon();
     setWindowIcon(icon);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
