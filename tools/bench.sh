@@ -23,7 +23,8 @@ if [[ ${1-} != --inside ]]; then
   QT_QPA_PLATFORM=offscreen build-bench/bin/tavelk_bench --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true 2>/dev/null
 
-  exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash "$0" --inside
+  xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash "$0" --inside
+  exit
 fi
 
 # Inside the X server and the session bus.
