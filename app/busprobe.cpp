@@ -15,10 +15,11 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
+#include <utility>
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
 
 // libdbus rejects an address of an unknown kind without touching anything,
 // so every call Qt makes on that bus fails at once, quietly.
@@ -27,9 +28,11 @@ constexpr const char *kNoBus = "disabled:";
 enum class Bus { None, Session, Accessibility };
 enum class Answer { Answered, Failed, Silent };
 
+} // namespace
+
 // Shared by the caller and the probing thread, which may outlive the
 // caller's wait when a bus keeps it in a system call.
-struct Probe {
+struct BusProbe::Probe {
     std::string sessionAddress;
     std::string accessibilityAddress;
     std::chrono::milliseconds budget{};
@@ -43,6 +46,10 @@ struct Probe {
     bool started = false;
     bool done = false;
 };
+
+namespace {
+
+using BusProbe::Probe;
 
 std::string environment(const char *name)
 {
@@ -226,6 +233,11 @@ void leaveOut(Bus bus)
 
 void BusProbe::leaveOutStalledBuses(std::chrono::milliseconds budget)
 {
+    Check(budget).finish();
+}
+
+BusProbe::Check::Check(std::chrono::milliseconds budget)
+{
     auto probe = std::make_shared<Probe>();
     probe->sessionAddress = sessionAddress();
     probe->accessibilityAddress = environment("AT_SPI_BUS_ADDRESS");
@@ -233,7 +245,14 @@ void BusProbe::leaveOutStalledBuses(std::chrono::milliseconds budget)
         return;
     probe->budget = budget;
     std::thread([probe] { run(probe); }).detach();
+    m_probe = std::move(probe);
+}
 
+void BusProbe::Check::finish()
+{
+    const std::shared_ptr<Probe> probe = std::exchange(m_probe, nullptr);
+    if (!probe)
+        return;
     std::unique_lock lock(probe->mutex);
     probe->changed.wait(lock, [&probe] { return probe->started; });
     // Past the deadline, the bus the thread still waits on is the silent

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 
 // Qt's platform integration talks to the session bus, and to the
 // accessibility bus it finds through it, with calls that wait without end
@@ -22,5 +23,18 @@ namespace BusProbe {
 // connects to the bus the launcher publishes on the root window whatever
 // the status says.
 void leaveOutStalledBuses(std::chrono::milliseconds budget = std::chrono::milliseconds(200));
+
+// The same check in two halves, so that the caller can do work of its own
+// (nothing that needs a bus) while the buses answer: the constructor starts
+// it, finish() waits for the verdict and applies it, as leaveOutStalledBuses.
+struct Probe;
+class Check {
+public:
+    explicit Check(std::chrono::milliseconds budget = std::chrono::milliseconds(200));
+    void finish();
+
+private:
+    std::shared_ptr<Probe> m_probe;
+};
 
 } // namespace BusProbe

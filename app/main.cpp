@@ -64,7 +64,11 @@ int runProgram(int argc, char *argv[])
     preparePunctualTimers();
     PlatformChoice::apply();
     // Qt's platform integration waits without end on a bus that is stuck.
-    BusProbe::leaveOutStalledBuses();
+    // The font configuration, which needs no bus, is read while the buses
+    // answer.
+    BusProbe::Check buses;
+    Fonts::readConfiguration();
+    buses.finish();
     Startup::holdMessages();
     QApplication app(argc, argv);
     Startup::releaseMessages();

@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <dlfcn.h>
+
 namespace Fonts {
 
 namespace {
@@ -40,6 +42,14 @@ QString designFamily()
 }
 
 } // namespace
+
+void readConfiguration()
+{
+    // Qt's own fontconfig, loaded with Qt, which reads the configuration
+    // once per process: Qt's own call then returns at once.
+    if (const auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit")))
+        init();
+}
 
 void installSubstitutions()
 {

@@ -8,6 +8,13 @@
 
 namespace Fonts {
 
+// Has fontconfig read the system's font configuration and caches now, about
+// a quarter of the work before the first frame, which Qt would do when it
+// resolves the first font. Called while the bus check waits for the buses'
+// answers, before the application object is built; without fontconfig in
+// the process it does nothing.
+void readConfiguration();
+
 // The face every stored font of the program asks for.
 inline const QString kDesignFace = QStringLiteral("ＭＳ Ｐゴシック");
 
