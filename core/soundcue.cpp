@@ -3,14 +3,14 @@
 
 #include "core/soundcue.h"
 
-void SoundCue(SoundDevice &device, const QString &waveFile)
+void SoundCue(SoundDevice &device, Cue cue)
 {
     // A cue is decoration: whatever the player does, the handler that asked
     // for it must go on with its next step.
     try {
         device.stop();
         device.close();
-        device.setFileName(waveFile);
+        device.setFileName(cue);
         device.open();
         device.sound();
     } catch (...) {

@@ -125,7 +125,7 @@ void TestProgramWindows::fullRunOnTheRealTimer()
     const int multiples = form->controller().record().multipleCount;
     QCOMPARE(form->label(4)->text(), QString::number(multiples));
     QCOMPARE(rig.record->ratioHistory[1000], float(multiples / 1000.0));
-    QCOMPARE(form->label(6)->text(), CardRules::formatRatio(rig.record->ratioHistory[1000]));
+    QCOMPARE(form->label(6)->text(), QString::fromStdString(CardRules::formatRatio(rig.record->ratioHistory[1000])));
     QCOMPARE(form->cards()->visibleCount(), 1);
     QCOMPARE(enabledMask(form), QStringLiteral("--+--+++"));
     // A sound run of 1000 draws lands well inside the binomial spread of 16/52.
