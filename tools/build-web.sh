@@ -25,7 +25,7 @@ else
   # The stack setting was renamed between emscripten 3.1.6 and 3.1.69.
   stack=STACK_SIZE
   dpkg --compare-versions "$(emcc -dumpversion)" lt 3.1.25 && stack=TOTAL_STACK
-  exports=_tavelk_design,_tavelk_start,_tavelk_click,_tavelk_ticks,_tavelk_exit_answer,_tavelk_activate,_tavelk_close,_tavelk_texts
+  exports=_tavelk_design,_tavelk_start,_tavelk_click,_tavelk_ticks,_tavelk_exit_answer,_tavelk_activate,_tavelk_close,_tavelk_texts,_tavelk_focus
   start=$SECONDS
   # The history of 100,001 floats lives on the heap, which starts at 2 MiB
   # and may grow; the stack stays at 64 KiB on both emscripten versions.

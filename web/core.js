@@ -17,6 +17,9 @@ export async function loadCore(factory) {
     exitAnswer: (yes) => call("exit_answer", yes ? 1 : 0),
     activate: (windowNumber) => call("activate", windowNumber),
     close: (windowNumber, byOwnButton) => call("close", windowNumber, byOwnButton ? 1 : 0),
+    // Where the pupil put the focus (Command1..8), so that a step that
+    // disables that button hands the focus on from there.
+    focus: (command) => module._tavelk_focus(command),
     // The JavaScript heap is the page's; this is the module's own memory.
     memoryBytes: () => (module.HEAP8 ? module.HEAP8.buffer.byteLength : 0),
   };

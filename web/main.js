@@ -31,7 +31,9 @@ async function start() {
   const renderPicture = (name) => pictures.get(name).render(scale);
 
   const windows = createWindows((name) => apply(core.activate(windowNumber(name))));
-  const timer = createTimer((now) => apply(core.ticks(now)));
+  const timer = createTimer((now) => core.ticks(now), (update) => apply(update), (update) => {
+    if (views.has("Form1")) views.get("Form1").apply(update.main, null, false);
+  });
   const exitBox = createExitBox(design.exitBox, (yes) => apply(core.exitAnswer(yes)));
 
   function create(name) {
@@ -39,7 +41,11 @@ async function start() {
     const close = () => apply(core.close(windowNumber(name), false));
     let view;
     if (name === "Form1") {
-      view = buildMainWindow(spec, design.cardNames, { onCommand: (n) => apply(core.click(n, performance.now())), onClose: close });
+      view = buildMainWindow(spec, design.cardNames, {
+        onCommand: (n) => apply(core.click(n, performance.now())),
+        onFocus: (n) => core.focus(n),
+        onClose: close,
+      });
     } else {
       view = buildPictureWindow(name, spec, { onOwnClose: () => apply(core.close(windowNumber(name), true)), onClose: close });
       pictures.set(name, createPicture(view.canvas, view.picture));

@@ -66,11 +66,12 @@ function frame(name, spec, onClose) {
   return { win, client };
 }
 
-export function buildMainWindow(spec, cardNames, { onCommand, onClose }) {
+export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }) {
   const { win, client } = frame("Form1", spec, onClose);
   for (const b of spec.buttons) {
     const e = button(b.name, b);
     e.addEventListener("click", () => onCommand(Number(b.name.slice(7))));
+    e.addEventListener("focus", () => onFocus(Number(b.name.slice(7))));
     client.append(e);
   }
   const named = new Map();

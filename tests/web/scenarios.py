@@ -38,8 +38,8 @@ def hand_draw(p, draws_before):
     p.step("shuffle")
     p.press("Command2")
     seen = p.wait_for("shuffling, the focus on the draw button", lambda s: s.enabled == SHUFFLING and s.focus == "Command1")
-    cards = {p.wait_for("a card on show", lambda s: s.card).card for _ in range(6)}
-    p.check(len(cards) > 1, f"the cards should change while shuffling; saw only {cards}")
+    first = seen.card
+    p.wait_for("another card on show while shuffling", lambda s: s.card != first, timeout=3)
     p.step("draw")
     hits_before = int(seen.values["Label4"])
     p.press("Command1")
