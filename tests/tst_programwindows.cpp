@@ -251,11 +251,12 @@ void TestProgramWindows::exitAnsweredNo()
     QStringList buttons;
     answerBox(QMessageBox::No, &title, &text, &buttons);
     form->command(3)->click();
-    QCOMPARE(title, QStringLiteral("トランプ"));
-    QCOMPARE(text, QStringLiteral("終了していいですか？"));
+    const Expected::ExitBox &box = Expected::kExitBox;
+    QCOMPARE(title, QString::fromUtf16(box.title));
+    QCOMPARE(text, QString::fromUtf16(box.question));
     QCOMPARE(buttons.size(), 2);
-    QVERIFY(buttons.contains(QStringLiteral("はい*")));
-    QVERIFY(buttons.contains(QStringLiteral("いいえ")));
+    QVERIFY(buttons.contains(QString::fromUtf16(box.yes) + u'*'));
+    QVERIFY(buttons.contains(QString::fromUtf16(box.no)));
     QCOMPARE(rig.log.entries.value(2), QStringLiteral("file endpinpon.wav"));
     QVERIFY(form->isVisible());
     QCOMPARE(enabledMask(form), before);

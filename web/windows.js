@@ -56,16 +56,21 @@ export function createWindows(onActivate) {
         lastFocus.set(name, e.target);
         enter(name);
       });
-      entry.win.addEventListener("pointerdown", (e) => {
-        if (active === name) return;
-        // A press outside the controls still brings the window's own focus.
-        if (!e.target.closest("button, [tabindex]")) {
-          e.preventDefault();
+      // A press outside the enabled controls (a label, a disabled button)
+      // leaves the focus where it is, as on the desktop, or in a window it
+      // activates gives the focus to that window's own control.
+      const press = (e) => {
+        const control = e.target.closest("button, [tabindex]");
+        if (control && !control.disabled) return enter(name);
+        e.preventDefault();
+        if (active !== name) {
           const target = landing(name);
           if (target) target.focus();
+          enter(name);
         }
-        enter(name);
-      });
+      };
+      entry.win.addEventListener("pointerdown", press);
+      entry.win.addEventListener("mousedown", press);
       entry.win.addEventListener("keydown", (e) => tab(e, name));
     },
     remove(name) {

@@ -14,6 +14,7 @@ from pathlib import Path
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
@@ -98,7 +99,11 @@ class Browser:
     def keys(self, *keys):
         chain = ActionChains(self.driver)
         for k in keys:
-            chain.send_keys(k)
+            # A modifier held down over the key after it.
+            if len(k) == 2 and k[0] in (Keys.SHIFT, Keys.ALT, Keys.CONTROL):
+                chain.key_down(k[0]).send_keys(k[1]).key_up(k[0])
+            else:
+                chain.send_keys(k)
         chain.perform()
 
     def screenshot(self, path):

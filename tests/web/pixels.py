@@ -52,6 +52,6 @@ def closest_face(png):
 
 
 def check_card(p, name):
-    index = p.layout["cardNames"].index(name)
+    index = p.layout["cards"].index(name)
     shown = closest_face(p.b.element_png("toranpu"))
     p.check(shown == index, f"the card named {name!r} (index {index}) should show its face, not card {shown}'s")

@@ -15,11 +15,12 @@ import time
 import traceback
 
 import browser
+import keyboard
 import scenarios
 import viewports
 from pupil import Pupil
 
-ALL = {name[len("scenario_"):]: f for module in (scenarios, viewports)
+ALL = {name[len("scenario_"):]: f for module in (scenarios, keyboard, viewports)
        for name, f in vars(module).items() if name.startswith("scenario_")}
 
 
