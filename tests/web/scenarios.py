@@ -11,6 +11,7 @@ import time
 from PIL import Image
 
 import pixels
+from glyphs import Glyphs
 from pupil import DRAWN, FINISHED, READY, RUNNING, SHUFFLING
 
 THEORY = f"{16 / 52:.7f}"
@@ -102,23 +103,28 @@ def graph(p, seen_main):
     return shot
 
 
-def exit_answer(p, answer_id, answer):
+def exit_answer(p, answer_id, answer, glyphs=None):
     p.step(f"exit, answered {answer}")
     before = p.see()
     p.press("Command3")
     box = p.wait_for("the exit box", lambda s: s.dialog)
     p.check(box.dialog == p.layout["exit"]["title"], f"the exit box's title should be {p.layout['exit']['title']!r}, not {box.dialog!r}")
     p.check(box.focus == "exitBox-yes", f"はい should be the default, the focus is on {box.focus!r}")
+    if glyphs:
+        glyphs.note(p)
     p.press(answer_id)
     return before
 
 
 def scenario_lesson(p):
+    glyphs = Glyphs()
     seen = start(p)
+    glyphs.note(p)
     pixels.check_card(p, seen.card)
     for n in range(3):
         seen = hand_draw(p, n)
     pixels.check_card(p, seen.card)
+    glyphs.note(p)
     seen = automatic_run(p)
     graph(p, seen)
     p.step("close the graph with its own button")
@@ -139,6 +145,7 @@ def scenario_lesson(p):
     p.step("help")
     p.press("Command8")
     seen = p.wait_for("the help window in place of the main window", lambda s: s.windows == [p.caption("help")])
+    glyphs.note(p)
     t = p.b.tree()
     text = [t.text(n) for n in t.find("paragraph", within=t.element("Form4-Picture1"))]
     if "helpLines" in p.layout:
@@ -151,11 +158,13 @@ def scenario_lesson(p):
     p.press("Form4-Command1")
     start(p)
 
-    before = exit_answer(p, "exitBox-no", "いいえ")
+    before = exit_answer(p, "exitBox-no", "いいえ", glyphs)
     after = p.wait_for("the exit box gone", lambda s: not s.dialog)
     p.check((after.enabled, after.values, after.windows) == (before.enabled, before.values, before.windows), "いいえ should change nothing")
     exit_answer(p, "exitBox-yes", "はい")
     p.wait_for("the program ended", lambda s: not s.windows and not s.dialog)
     p.check(p.b.js("return !document.getElementById('ended').hidden"), "the page should say that the program has ended")
+    glyphs.note(p)
+    glyphs.check(p)
     # Opened from file:// with the network refused, the page asked for nothing.
     p.check(p.b.js("return performance.getEntriesByType('resource').length") == 0, "the page should fetch nothing")
