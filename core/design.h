@@ -159,25 +159,47 @@ struct CanvasWindow {
 
 inline constexpr const char *kCloseCaption = "閉じる";
 
+inline constexpr Picture kGraphPicture{
+    .rect = {8, 40, 633, 321},
+    .border = 2,
+    .scaleWidth = 1100,
+    .scaleHeight = 120,
+    .font = {0, false},
+    .background = kWhite,
+    .accessibleName = "割合のグラフ",
+    .readable = false,
+};
+
 inline constexpr CanvasWindow kForm2{
-    " グラフ",
-    {211, 113, 650, 378},
-    {584, 0, 65, 25},
-    {0, false},
-    {0, 24, 648, 24},
-    {{8, 40, 633, 321}, 2, 1100, 120, {0, false}, kWhite, "割合のグラフ", false},
-    true,
+    .caption = " グラフ",
+    .client = {211, 113, 650, 378},
+    .closeButton = {584, 0, 65, 25},
+    .closeFont = {0, false},
+    .rule = {0, 24, 648, 24},
+    .picture = kGraphPicture,
+    .pictureFirstInTabOrder = true,
 };
 
 // The help canvas measures in twips, 15 to the pixel.
+inline constexpr Picture kHelpPicture{
+    .rect = {8, 32, 553, 449},
+    .border = 2,
+    .scaleWidth = (553 - 2 * 2) * 15,
+    .scaleHeight = (449 - 2 * 2) * 15,
+    .font = {15, false},
+    .background = kWhite,
+    .accessibleName = "ヘルプ（設問と操作方法）",
+    .readable = true,
+};
+
 inline constexpr CanvasWindow kForm4{
-    " Tavelk＿ヘルプ（設問と操作方法）",
-    {232, 149, 570, 488},
-    {504, 0, 57, 25},
-    {0, false},
-    {8, 24, 560, 24},
-    {{8, 32, 553, 449}, 2, (553 - 2 * 2) * 15, (449 - 2 * 2) * 15, {15, false}, kWhite, "ヘルプ（設問と操作方法）", true},
-    false,
+    .caption = " Tavelk＿ヘルプ（設問と操作方法）",
+    .client = {232, 149, 570, 488},
+    .closeButton = {504, 0, 57, 25},
+    .closeFont = {0, false},
+    .rule = {8, 24, 560, 24},
+    .picture = kHelpPicture,
+    .pictureFirstInTabOrder = false,
 };
 
 // The modal exit question: Yes is the default, Escape answers No, no icon.

@@ -25,17 +25,12 @@ std::string counts(const MainWindowController &c, std::int32_t n)
 
 void run(MainWindowController &c, Step step)
 {
-    switch (step) {
-    case Step::Command1: c.Command1_Click(); break;
-    case Step::Command2: c.Command2_Click(); break;
-    case Step::Command3: c.Command3_Click(); break;
-    case Step::Command4: c.Command4_Click(); break;
-    case Step::Command5: c.Command5_Click(); break;
-    case Step::Command6: c.Command6_Click(); break;
-    case Step::Command7: c.Command7_Click(); break;
-    case Step::Command8: c.Command8_Click(); break;
-    case Step::Timer1: c.Timer1_Timer(); break;
-    }
+    using C = MainWindowController;
+    static constexpr void (C::*handlers[])() = {
+        &C::Command1_Click, &C::Command2_Click, &C::Command3_Click, &C::Command4_Click, &C::Command5_Click,
+        &C::Command6_Click, &C::Command7_Click, &C::Command8_Click, &C::Timer1_Timer,
+    };
+    (c.*handlers[static_cast<int>(step) - 1])();
 }
 
 bool keepsFocus(Step step)
@@ -46,11 +41,16 @@ bool keepsFocus(Step step)
 int preferredFocus(Step step)
 {
     switch (step) {
-    case Step::Command1: return 2;
-    case Step::Command2: return 1;
-    case Step::Command4: return 5;
-    case Step::Command6: return 2;
-    default: return 0;
+    case Step::Command1:
+        return 2;
+    case Step::Command2:
+        return 1;
+    case Step::Command4:
+        return 5;
+    case Step::Command6:
+        return 2;
+    default:
+        return 0;
     }
 }
 

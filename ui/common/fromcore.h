@@ -46,9 +46,12 @@ inline QColor colour(Design::Rgb c)
 inline QPalette::ColorRole role(const Design::Colour &c)
 {
     switch (c.role) {
-    case Design::Colour::Role::ButtonText: return QPalette::ButtonText;
-    case Design::Colour::Role::ButtonFace: return QPalette::Button;
-    default: return QPalette::WindowText;
+    case Design::Colour::Role::ButtonText:
+        return QPalette::ButtonText;
+    case Design::Colour::Role::ButtonFace:
+        return QPalette::Button;
+    default:
+        return QPalette::WindowText;
     }
 }
 
