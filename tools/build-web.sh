@@ -18,24 +18,19 @@ export NODE_PATH=/usr/share/nodejs
 
 # The core: every core source and the binding, plain exported functions.
 core_js=$out/tavelk-core.js
-if [ -n "${TAVELK_WEB_CORE_JS:-}" ]; then
-  # A stand-in module for working on the front alone.
-  cp "$TAVELK_WEB_CORE_JS" "$core_js"
-else
-  # The stack setting was renamed between emscripten 3.1.6 and 3.1.69.
-  stack=STACK_SIZE
-  dpkg --compare-versions "$(emcc -dumpversion)" lt 3.1.25 && stack=TOTAL_STACK
-  exports=_tavelk_design,_tavelk_start,_tavelk_click,_tavelk_ticks,_tavelk_exit_answer,_tavelk_activate,_tavelk_close,_tavelk_texts,_tavelk_focus
-  start=$SECONDS
-  # The history of 100,001 floats lives on the heap, which starts at 2 MiB
-  # and may grow; the stack stays at 64 KiB on both emscripten versions.
-  emcc -std=c++20 -Oz -I. -fno-exceptions -fno-rtti \
-    -sFILESYSTEM=0 -sMODULARIZE=1 -sEXPORT_NAME=createTavelkCore -sSINGLE_FILE=1 \
-    -sENVIRONMENT=web,node -sMALLOC=emmalloc -s"$stack"=65536 -sINITIAL_MEMORY=2097152 -sALLOW_MEMORY_GROWTH=1 \
-    -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=UTF8ToString,HEAP8 \
-    core/*.cpp web/bindings.cpp -o "$core_js"
-  echo "core compiled by $(emcc --version | head -n 1) in $((SECONDS - start)) s"
-fi
+# The stack setting was renamed between emscripten 3.1.6 and 3.1.69.
+stack=STACK_SIZE
+dpkg --compare-versions "$(emcc -dumpversion)" lt 3.1.25 && stack=TOTAL_STACK
+exports=_tavelk_design,_tavelk_start,_tavelk_click,_tavelk_ticks,_tavelk_exit_answer,_tavelk_activate,_tavelk_close,_tavelk_texts,_tavelk_focus
+start=$SECONDS
+# The history of 100,001 floats lives on the heap, which starts at 2 MiB
+# and may grow; the stack stays at 64 KiB on both emscripten versions.
+emcc -std=c++20 -Oz -I. -fno-exceptions -fno-rtti \
+  -sFILESYSTEM=0 -sMODULARIZE=1 -sEXPORT_NAME=createTavelkCore -sSINGLE_FILE=1 \
+  -sENVIRONMENT=web,node -sMALLOC=emmalloc -s"$stack"=65536 -sINITIAL_MEMORY=2097152 -sALLOW_MEMORY_GROWTH=1 \
+  -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=UTF8ToString,HEAP8 \
+  core/*.cpp web/bindings.cpp -o "$core_js"
+echo "core compiled by $(emcc --version | head -n 1) in $((SECONDS - start)) s"
 
 # The assets the bundler inlines, and the characters the font must hold.
 /usr/bin/python3 tools/build-web.py assets "$core_js" "$out"
