@@ -8,6 +8,30 @@
 // window's controls in the designed order; past its last control it goes on
 // to the next window, which that activates.
 
+// A window is moved by dragging its title bar, with the mouse or a finger,
+// as on the desktop, so that a window under another can be reached.
+function movable(win) {
+  const bar = win.querySelector(".titlebar");
+  bar.addEventListener("pointerdown", (e) => {
+    if (e.target.closest("button") || e.button !== 0) return;
+    const scale = win.getBoundingClientRect().width / win.offsetWidth || 1;
+    const [x0, y0, left, top] = [e.clientX, e.clientY, win.offsetLeft, win.offsetTop];
+    const move = (m) => {
+      win.style.left = `${left + (m.clientX - x0) / scale}px`;
+      win.style.top = `${top + (m.clientY - y0) / scale}px`;
+    };
+    const stop = () => {
+      bar.removeEventListener("pointermove", move);
+      bar.removeEventListener("pointerup", stop);
+      bar.removeEventListener("pointercancel", stop);
+    };
+    bar.setPointerCapture(e.pointerId);
+    bar.addEventListener("pointermove", move);
+    bar.addEventListener("pointerup", stop);
+    bar.addEventListener("pointercancel", stop);
+  });
+}
+
 export function createWindows(onActivate) {
   const open = new Map(); // name -> { win, focusables() }
   const lastFocus = new Map();
@@ -72,6 +96,7 @@ export function createWindows(onActivate) {
       entry.win.addEventListener("pointerdown", press);
       entry.win.addEventListener("mousedown", press);
       entry.win.addEventListener("keydown", (e) => tab(e, name));
+      movable(entry.win);
     },
     remove(name) {
       const entry = open.get(name);

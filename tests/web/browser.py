@@ -96,6 +96,16 @@ class Browser:
         builder.pointer_action.click()
         builder.perform()
 
+    def drag(self, element_id, dx, dy):
+        """Presses on the element's middle, moves by (dx, dy) CSS pixels and lets go."""
+        x, y = self.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                       "return [Math.round(r.x + r.width / 2), Math.round(r.y + r.height / 2)];", element_id)
+        builder = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger")) if self.touch \
+            else ActionBuilder(self.driver)
+        builder.pointer_action.move_to_location(x, y).pointer_down()
+        builder.pointer_action.move_to_location(x + dx // 2, y + dy // 2).move_to_location(x + dx, y + dy).pointer_up()
+        builder.perform()
+
     def keys(self, *keys):
         chain = ActionChains(self.driver)
         for k in keys:

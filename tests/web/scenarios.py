@@ -168,3 +168,41 @@ def scenario_lesson(p):
     glyphs.check(p)
     # Opened from file:// with the network refused, the page asked for nothing.
     p.check(p.b.js("return performance.getEntriesByType('resource').length") == 0, "the page should fetch nothing")
+
+
+def scenario_frames(p):
+    """The title bars' close controls do what the desktop frame's close does."""
+    start(p)
+    p.step("a run and the graph, closed by its title bar")
+    p.press("Command4")
+    p.wait_for("the run's end", lambda s: s.enabled == FINISHED, timeout=10)
+    p.press("Command7")
+    p.wait_for("the graph window", lambda s: p.caption("graph") in s.windows)
+    p.press("Form2-close")
+    p.wait_for("the graph gone, the main window as it was", lambda s: s.windows == [p.caption("main")] and s.enabled == FINISHED)
+    p.step("the main window closed by its title bar while the graph is open")
+    p.press("Command7")
+    p.wait_for("the graph window", lambda s: p.caption("graph") in s.windows)
+    # The graph covers the main window: the pupil drags it aside by its title bar.
+    before = p.b.js("return document.getElementById('Form2').getBoundingClientRect().top")
+    p.b.drag("Form2-caption", 0, 450)
+    after = p.b.js("return document.getElementById('Form2').getBoundingClientRect().top")
+    p.check(after - before > 300, f"the graph window should have moved down with the drag: from {before} to {after}")
+    p.press("Form1-close")
+    seen = p.wait_for("the graph alone, active with the focus in it", lambda s: s.windows == [p.caption("graph")] and s.focus.startswith("Form2"))
+    p.check(p.b.js("return document.getElementById('Form2').classList.contains('active')"), "the graph window should be the active one")
+    p.step("the graph closed too: no window is left and the program ends")
+    p.press("Form2-Command1")
+    p.wait_for("the program ended", lambda s: not s.windows and not s.dialog)
+    p.check(p.b.js("return !document.getElementById('ended').hidden"), "the page should say that the program has ended")
+
+
+def scenario_helpframe(p):
+    """Help closed by its title bar does not bring the main window back."""
+    start(p)
+    p.step("help, closed by its title bar")
+    p.press("Command8")
+    p.wait_for("the help window", lambda s: s.windows == [p.caption("help")])
+    p.press("Form4-close")
+    p.wait_for("the program ended", lambda s: not s.windows and not s.dialog)
+    p.check(p.b.js("return !document.getElementById('ended').hidden"), "the page should say that the program has ended")
