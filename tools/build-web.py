@@ -120,12 +120,15 @@ def font(core_js, out):
 
 
 def font_licence(out):
-    """The English text of the IPA Font License from Debian's copyright file."""
+    """The IPA Font License, in Japanese and English, from Debian's copyright file."""
     text = FONT_LICENCE.read_text(encoding="utf-8")
-    start = text.index(" IPA Font License Agreement v1.0")
+    # The stand-alone licence paragraph, not the Files paragraph naming it.
+    start = text.index("\n\nLicense: IPA-1\n") + len("\n\nLicense: IPA-1\n")
     end = text.find("\nLicense:", start)
     lines = text[start:end if end >= 0 else None].rstrip().splitlines()
     body = "\n".join("" if line.strip() == "." else line[1:] for line in lines)
+    if "IPA Font License Agreement v1.0" not in body:
+        sys.exit(f"build-web: no IPA Font License text found in {FONT_LICENCE}")
     (out / "font-licence.txt").write_text(body + "\n", encoding="utf-8")
 
 

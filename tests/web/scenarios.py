@@ -110,6 +110,10 @@ def exit_answer(p, answer_id, answer, glyphs=None):
     box = p.wait_for("the exit box", lambda s: s.dialog)
     p.check(box.dialog == p.layout["exit"]["title"], f"the exit box's title should be {p.layout['exit']['title']!r}, not {box.dialog!r}")
     p.check(box.focus == "exitBox-yes", f"はい should be the default, the focus is on {box.focus!r}")
+    t = p.b.tree()
+    words = (t.element("exitBox").get("description", {}).get("value"), t.name(t.element("exitBox-yes")), t.name(t.element("exitBox-no")))
+    expected = tuple(p.layout["exit"][k] for k in ("question", "yes", "no"))
+    p.check(words == expected, f"the exit box should ask {expected}; it asks {words}")
     if glyphs:
         glyphs.note(p)
     p.press(answer_id)
