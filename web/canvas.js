@@ -28,7 +28,8 @@ export function createPicture(canvas, picture) {
   const toPixel = (x, y) => [Math.round((x * width) / ux), Math.round((y * height) / uy)];
 
   function lineHeightUnits() {
-    const ctx = canvas.getContext("2d");
+    // Measured on a canvas of its own, so as not to touch the picture's.
+    const ctx = document.createElement("canvas").getContext("2d");
     ctx.font = font(fontPx);
     const m = ctx.measureText("国");
     const px = m.fontBoundingBoxAscent !== undefined ? Math.ceil(m.fontBoundingBoxAscent) + Math.ceil(m.fontBoundingBoxDescent) : Math.ceil(fontPx * 1.2);
@@ -81,9 +82,10 @@ export function createPicture(canvas, picture) {
       const block = (path, px, py) => {
         if (px >= 0 && py >= 0 && px < width && py < height) path.rect(edge(px), edge(py), edge(px + 1) - edge(px), edge(py + 1) - edge(py));
       };
+      const painted = resolve();
       ctx.textBaseline = "top";
       ctx.font = font(fontPx * k);
-      for (const p of resolve()) {
+      for (const p of painted) {
         if (p[0] === "t") {
           ctx.fillStyle = "#000000";
           ctx.fillText(p[3], edge(p[1]), edge(p[2]));

@@ -23,6 +23,8 @@ export function createFit(design, desktop, plane, onScale) {
   function fit() {
     const view = document.documentElement;
     const next = Math.max(MIN_SCALE, Math.min(view.clientWidth / width, window.innerHeight / height));
+    // Centred both ways where the viewport leaves room (an iPad upright).
+    desktop.style.marginTop = `${Math.max(0, (window.innerHeight - height * next) / 2)}px`;
     if (next === scale && ratio === window.devicePixelRatio) return;
     scale = next;
     ratio = window.devicePixelRatio;

@@ -55,3 +55,12 @@ def check_card(p, name):
     index = p.layout["cards"].index(name)
     shown = closest_face(p.b.element_png("toranpu"))
     p.check(shown == index, f"the card named {name!r} (index {index}) should show its face, not card {shown}'s")
+
+
+def tallest_ink(shot):
+    """The height of the tallest band of rows with dark pixels: a line of text."""
+    best = run = 0
+    for y in range(shot.height):
+        run = run + 1 if any(dark(shot.getpixel((x, y))) for x in range(0, shot.width, 2)) else 0
+        best = max(best, run)
+    return best

@@ -4,9 +4,13 @@
 ratio 2) and a Chromebook. In each, every window is checked by axe-core's
 WCAG 2.1 A and AA rules and kept as a screenshot (web-VIEWPORT-STATE.png)."""
 
+import io
 from pathlib import Path
 
+from PIL import Image
+
 import browser
+import pixels
 import scenarios
 from pupil import FINISHED, Pupil
 
@@ -57,6 +61,12 @@ def scenario_viewports(p):
             q.step("help")
             q.press("Command8")
             q.wait_for("the help window", lambda s: s.windows == [q.caption("help")])
+            # The help text is printed at its 15 px, times the page's scale
+            # and the device's pixel ratio.
+            shot = Image.open(io.BytesIO(b.element_png("Form4-Picture1"))).convert("RGB")
+            scale = b.js("return document.getElementById('Form4-Picture1').getBoundingClientRect().width / 549")
+            q.check(pixels.tallest_ink(shot) >= 0.6 * 15 * scale * ratio,
+                    f"the help text's lines are {pixels.tallest_ink(shot)} px tall in {viewport}, too small for 15 px")
             axe(q, f"the help window in {viewport}")
             shoot(q, viewport, "help")
             q.press("Form4-Command1")
