@@ -61,6 +61,11 @@ class Browser:
     def __exit__(self, *exc):
         self.close()
 
+    def before_load(self, script):
+        """Reloads the page with the script run before any of its own."""
+        self.cdp("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        self.driver.refresh()
+
     def cdp(self, command, params=None):
         return self.driver.execute_cdp_cmd(command, params or {})
 

@@ -15,12 +15,13 @@ import time
 import traceback
 
 import browser
+import cues
 import keyboard
 import scenarios
 import viewports
 from pupil import Pupil
 
-ALL = {name[len("scenario_"):]: f for module in (scenarios, keyboard, viewports)
+ALL = {name[len("scenario_"):]: f for module in (scenarios, cues, keyboard, viewports)
        for name, f in vars(module).items() if name.startswith("scenario_")}
 
 
