@@ -83,8 +83,13 @@ def graph(p, seen_main):
     p.wait_for("the graph window", lambda s: p.caption("graph") in s.windows)
     t = p.b.tree()
     canvas = t.element("Form2-Picture1")
-    p.check(canvas is not None and t.name(canvas) and canvas.get("description", {}).get("value"),
-            "the graph's picture should carry a name and a description")
+    p.check(canvas is not None and t.name(canvas), "the graph's picture should carry a name")
+    # The first ratio is that of one draw: all or nothing.
+    speech = p.layout["speech"]
+    said = [speech["graph"].replace("%1", "1000").replace("%2", first).replace("%3", seen_main.values["Label6"])
+            .replace("%4", speech["theory"].replace("%1", THEORY)).replace("%5", "1") for first in ("0.0000000", "1.0000000")]
+    description = canvas.get("description", {}).get("value")
+    p.check(description in said, f"the graph should be described as one of {said}; it is {description!r}")
     shot = Image.open(io.BytesIO(p.b.element_png("Form2-Picture1"))).convert("RGB")
     shot.save(f"web-{p.name}-graph.png")
     dashes = pixels.dashed_rows(shot)
@@ -137,7 +142,8 @@ def scenario_lesson(p):
 
     p.step("initialise")
     p.press("Command6")
-    p.wait_for("a fresh experiment", lambda s: s.enabled == READY and s.values["Label3"] == "0" and s.values["Label6"] == "")
+    seen = p.wait_for("a fresh experiment", lambda s: s.enabled == READY and s.values["Label3"] == "0" and s.values["Label6"] == "")
+    p.check(seen.announced == p.layout["speech"]["initialised"], f"initialising should be announced; heard {seen.announced!r}")
 
     p.step("start and stop an automatic run")
     p.press("Command4")
