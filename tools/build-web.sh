@@ -25,6 +25,7 @@ exports=_tavelk_design,_tavelk_start,_tavelk_click,_tavelk_ticks,_tavelk_exit_an
 start=$SECONDS
 # The history of 100,001 floats lives on the heap, which starts at 2 MiB
 # and may grow; the stack stays at 64 KiB on both emscripten versions.
+# HEAP8 is for the benchmark, which reads the module's memory under node.
 emcc -std=c++20 -Oz -I. -fno-exceptions -fno-rtti \
   -sFILESYSTEM=0 -sMODULARIZE=1 -sEXPORT_NAME=createTavelkCore -sSINGLE_FILE=1 \
   -sENVIRONMENT=web,node -sMALLOC=emmalloc -s"$stack"=65536 -sINITIAL_MEMORY=2097152 -sALLOW_MEMORY_GROWTH=1 \

@@ -20,8 +20,6 @@ export async function loadCore(factory) {
     // Where the pupil put the focus (Command1..8), so that a step that
     // disables that button hands the focus on from there.
     focus: (command) => module._tavelk_focus(command),
-    // The JavaScript heap is the page's; this is the module's own memory.
-    memoryBytes: () => (module.HEAP8 ? module.HEAP8.buffer.byteLength : 0),
   };
 }
 

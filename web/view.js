@@ -75,7 +75,8 @@ export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }
     client.append(e);
   }
   const named = new Map();
-  for (const link of spec.captionLinks) named.set(link[0], link.slice(1));
+  // A value named by two captions (16/52's value by both) comes in two links.
+  for (const [value, ...captions] of spec.captionLinks) named.set(value, [...(named.get(value) || []), ...captions]);
   for (const l of spec.labels) {
     // A value box is an output named by its captions; the others are text.
     const captions = named.get(l.name);
