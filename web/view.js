@@ -57,7 +57,7 @@ function frame(name, spec, onClose) {
   const bar = make("div", { class: "titlebar" });
   if (spec.icon) bar.append(make("img", { class: "icon", src: icon, alt: "" }));
   bar.append(make("span", { id: `${name}-caption`, class: "caption" }, spec.caption));
-  const close = make("button", { id: `${name}-close`, type: "button", class: "frameclose", tabindex: "-1", "aria-label": `${spec.caption.trim()}×` }, "×");
+  const close = make("button", { id: `${name}-close`, type: "button", class: "frameclose", tabindex: "-1", "aria-label": `${spec.caption.trim()}を閉じる` }, "×");
   close.addEventListener("click", onClose);
   bar.append(close);
   const client = make("div", { class: "client" });
