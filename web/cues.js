@@ -19,15 +19,31 @@ function decode(name) {
   return decoded.get(name);
 }
 
+// The context, made or resumed; only inside a user's gesture.
+function ready() {
+  if (!context) {
+    const AudioContextClass = window.AudioContext || window.webkitAudioContext;
+    if (!AudioContextClass) return false;
+    context = new AudioContextClass();
+  }
+  if (context.state !== "running") context.resume().catch(() => {});
+  return true;
+}
+
+// Called at the pupil's first press, so that both cues are decoded before
+// the first click that asks for one.
+export function prepareCues() {
+  try {
+    if (ready()) Object.keys(sounds).forEach(decode);
+  } catch {
+    // Silent, as below.
+  }
+}
+
 // Must be called from within the click (or key) handler that asks for a cue.
 export function playCue(name) {
   try {
-    if (!context) {
-      const AudioContextClass = window.AudioContext || window.webkitAudioContext;
-      if (!AudioContextClass) return;
-      context = new AudioContextClass();
-    }
-    if (context.state !== "running") context.resume().catch(() => {});
+    if (!ready()) return;
     if (current && current.source) current.source.stop();
     const cue = {};
     current = cue;

@@ -9,7 +9,7 @@
 import { icon } from "./assets.js";
 import { FONT_FAMILY, createPicture } from "./canvas.js";
 import { loadCore, windowNumber } from "./core.js";
-import { playCue } from "./cues.js";
+import { playCue, prepareCues } from "./cues.js";
 import { createExitBox } from "./dialog.js";
 import { createFit } from "./scale.js";
 import { createTimer } from "./timer.js";
@@ -97,6 +97,7 @@ async function start() {
     note.focus();
   }
 
+  for (const type of ["pointerdown", "keydown"]) document.addEventListener(type, prepareCues, { once: true, capture: true });
   createFit(design, document.getElementById("desktop"), plane, (s) => {
     scale = s;
     for (const name of pictures.keys()) renderPicture(name);
