@@ -3,6 +3,8 @@
 
 #include "app/programwindows.h"
 
+#include "core/design.h"
+#include "ui/common/fromcore.h"
 #include "ui/graph/form2.h"
 #include "ui/help/form4.h"
 #include "ui/main/form1.h"
@@ -46,10 +48,11 @@ bool ProgramWindows::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_form1) {
             // The timer stops with the window, not when Qt gets round to deleting it.
             forget(m_form1)->unload();
+            m_flow.closed(Window::Main, false);
         } else if (watched == m_form2) {
-            forget(m_form2);
+            m_flow.closed(Window::Graph, forget(m_form2)->closedByOwnButton());
         } else if (watched == m_form4) {
-            forget(m_form4);
+            m_flow.closed(Window::Help, forget(m_form4)->closedByOwnButton());
         }
     }
     return QObject::eventFilter(watched, event);
@@ -77,47 +80,67 @@ void showActive(QWidget *window)
 
 Form1 *ProgramWindows::showMainWindow()
 {
-    m_form1 = new Form1(m_record, {m_cards, m_sound, *this, *this});
-    m_form1->installEventFilter(this);
-    m_form1->controller().Form_Load();
-    m_form1->focusFirstButton();
-    showActive(m_form1);
+    m_flow.showMain();
     return m_form1;
 }
 
-void ProgramWindows::showGraph()
+void ProgramWindows::create(Window window)
 {
-    if (!m_form2) {
+    switch (window) {
+    case Window::Main:
+        m_form1 = new Form1(m_record, {m_cards, m_sound, *this, m_flow});
+        m_form1->installEventFilter(this);
+        m_form1->controller().Form_Load();
+        m_form1->focusFirstButton();
+        break;
+    case Window::Graph:
         m_form2 = new Form2(m_record);
         m_form2->installEventFilter(this);
-    }
-    showActive(m_form2);
-}
-
-void ProgramWindows::replaceMainWithHelp()
-{
-    if (Form1 *main = forget(m_form1))
-        main->unload();
-    if (!m_form4) {
+        break;
+    case Window::Help:
         m_form4 = new Form4;
         m_form4->installEventFilter(this);
-        // Single-shot: a second click on the closing help window brings up
-        // no second main window.
-        const auto back = [this] { showMainWindow(); };
-        connect(m_form4, &Form4::backToMain, this, back, Qt::SingleShotConnection);
+        break;
     }
-    showActive(m_form4);
 }
 
-void ProgramWindows::endProgram()
+void ProgramWindows::destroy(Window window)
+{
+    switch (window) {
+    case Window::Main:
+        if (Form1 *main = forget(m_form1))
+            main->unload();
+        break;
+    case Window::Graph:
+        if (Form2 *graph = forget(m_form2))
+            graph->close();
+        break;
+    case Window::Help:
+        if (Form4 *help = forget(m_form4))
+            help->close();
+        break;
+    }
+}
+
+void ProgramWindows::showActive(Window window)
+{
+    QWidget *shown = window == Window::Main ? static_cast<QWidget *>(m_form1)
+        : window == Window::Graph           ? static_cast<QWidget *>(m_form2)
+                                            : static_cast<QWidget *>(m_form4);
+    if (shown)
+        ::showActive(shown);
+}
+
+void ProgramWindows::quit()
 {
     QCoreApplication::exit(0);
 }
 
-std::int32_t ProgramWindows::askExit()
+void ProgramWindows::askExit(Answer answer)
 {
-    const QString question = QStringLiteral("終了していいですか？");
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("トランプ"), question, QMessageBox::Yes | QMessageBox::No,
+    const Design::ExitBox &design = Design::kExitBox;
+    const QString question = FromCore::text(design.question);
+    QMessageBox box(QMessageBox::NoIcon, FromCore::text(design.title), question, QMessageBox::Yes | QMessageBox::No,
                     m_form1);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // The screen readers released beside Qt 6.8 speak an alert's labels only
@@ -126,12 +149,12 @@ std::int32_t ProgramWindows::askExit()
     // the description too, so they would hear the question twice.
     box.setAccessibleDescription(question);
 #endif
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box.button(QMessageBox::Yes)->setText(FromCore::text(design.yes));
+    box.button(QMessageBox::No)->setText(FromCore::text(design.no));
     // Plain text buttons: some styles add coloured glyphs to Yes and No.
     box.button(QMessageBox::Yes)->setIcon(QIcon());
     box.button(QMessageBox::No)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? kYes : kNo;
+    answer(box.exec() == QMessageBox::Yes ? kYes : kNo);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/mainview.h"
+#include "core/programflow.h"
 #include "core/randomcard.h"
 
 #include <QList>
@@ -17,7 +18,8 @@ class Form4;
 class SoundDevice;
 struct Module1;
 
-// Creates, shows and destroys the program's windows. It outlives them all,
+// Creates, shows and destroys the program's windows as the program's flow
+// asks, and tells it when a window is closed. It outlives them all,
 // and so do the services the main window borrows: the sound player in
 // particular, so that a cue started just before a window is unloaded still
 // plays.
@@ -27,7 +29,7 @@ struct Module1;
 // that Qt has merely queued for deletion. Qt deletes such a window when
 // control is back in the event loop; until then m_closing keeps hold of it
 // so that a ProgramWindows destroyed first still deletes it.
-class ProgramWindows : public QObject, public WindowActions, public ExitConfirmation {
+class ProgramWindows : public QObject, public WindowHost, public ExitConfirmation {
     Q_OBJECT
 public:
     ProgramWindows(Module1 &record, SoundDevice &sound, Clock &clock);
@@ -40,13 +42,18 @@ public:
     Form2 *form2() const;
     Form4 *form4() const;
 
-    // WindowActions
-    void showGraph() override;
-    void replaceMainWithHelp() override;
-    void endProgram() override;
+    // What the main window asks for: the graph, help, the end.
+    WindowActions &actions() { return m_flow; }
+    void showGraph() { m_flow.showGraph(); }
 
-    // ExitConfirmation
-    std::int32_t askExit() override;
+    // WindowHost
+    void create(Window window) override;
+    void destroy(Window window) override;
+    void showActive(Window window) override;
+    void quit() override;
+
+    // ExitConfirmation: a modal box, answered before the call returns.
+    void askExit(Answer answer) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -58,6 +65,7 @@ private:
     Module1 &m_record;
     SoundDevice &m_sound;
     ClockSeededCards m_cards;
+    ProgramFlow m_flow{*this};
     QPointer<Form1> m_form1;
     QPointer<Form2> m_form2;
     QPointer<Form4> m_form4;

@@ -18,10 +18,11 @@
 // program's table and nothing else of the program (no controller, icon,
 // sound or bus check), titled "floor": what the design itself costs.
 #include "app/punctualtimers.h"
+#include "core/design.h"
 #include "ui/common/fonts.h"
+#include "ui/common/fromcore.h"
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
-#include "ui/main/form1layout.h"
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>
@@ -40,20 +41,20 @@ namespace {
 // and caption relations, so the same accessible objects.
 void buildFloor(QWidget &window)
 {
-    using namespace Form1Layout;
+    using namespace Design::Form1;
     Fonts::installSubstitutions();
     window.setWindowTitle(QStringLiteral("floor"));
-    window.setBackgroundRole(QPalette::Button);
+    window.setBackgroundRole(FromCore::role(kBackground));
     window.setAutoFillBackground(true);
-    window.setGeometry(QRect(kScreenPosition, kClientSize));
-    window.setFixedSize(kClientSize);
-    (new CardStack(&window))->move(kCardRect.topLeft());
+    const QRect client = FromCore::rect(kClient);
+    window.setGeometry(client);
+    window.setFixedSize(client.size());
+    (new CardStack(&window))->move(FromCore::rect(kCards).topLeft());
     QPushButton *previous = nullptr;
-    for (const ButtonSpec &row : kButtons) {
-        auto *button = new QPushButton(QString::fromUtf16(row.caption), &window);
-        button->setGeometry(row.rect);
-        button->setFont(row.font.pixelSize == 0 ? Fonts::dialogFont()
-                                                : Fonts::designFont(row.font.pixelSize, row.font.bold));
+    for (const Design::Button &row : kButtons) {
+        auto *button = new QPushButton(FromCore::text(row.caption), &window);
+        button->setGeometry(FromCore::rect(row.rect));
+        button->setFont(Fonts::font(row.font));
         button->setAutoDefault(true);
         button->setFocusPolicy(Qt::StrongFocus);
         if (previous)
@@ -61,19 +62,21 @@ void buildFloor(QWidget &window)
         previous = button;
     }
     BoxLabel *boxes[13] = {};
-    for (const LabelSpec &row : kLabels) {
-        auto *label = new BoxLabel(QString::fromUtf16(row.text), &window);
-        label->setGeometry(row.rect);
-        label->setFixedSize(row.rect.size());
+    for (const Design::Label &row : kLabels) {
+        auto *label = new BoxLabel(FromCore::text(row.text), &window);
+        const QRect rect = FromCore::rect(row.rect);
+        label->setGeometry(rect);
+        label->setFixedSize(rect.size());
         label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, row.background);
-        pal.setColor(QPalette::WindowText, row.colour.rgb.isValid() ? row.colour.rgb : QColor(Qt::black));
+        pal.setColor(QPalette::Window, FromCore::colour(row.ground.rgb));
+        const bool fixedInk = row.ink.role == Design::Colour::Role::Fixed;
+        pal.setColor(QPalette::WindowText, fixedInk ? FromCore::colour(row.ink.rgb) : QColor(Qt::black));
         label->setPalette(pal);
         boxes[row.number - 1] = label;
     }
-    for (const CaptionLink &link : kCaptionLinks)
+    for (const Design::CaptionLink &link : kCaptionLinks)
         boxes[link.value - 1]->addCaption(boxes[link.caption - 1]);
 }
 

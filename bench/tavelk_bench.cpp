@@ -30,7 +30,7 @@ class SilentDevice final : public SoundDevice {
 public:
     void stop() override {}
     void close() override {}
-    void setFileName(const QString &) override {}
+    void setFileName(Cue) override {}
     void open() override {}
     void sound() override {}
 };
@@ -40,7 +40,7 @@ public:
     void showGraph() override {}
     void replaceMainWithHelp() override {}
     void endProgram() override {}
-    std::int32_t askExit() override { return kNo; }
+    void askExit(Answer answer) override { answer(kNo); }
 };
 
 // Counts what the event loop does for the widgets of one window: paint

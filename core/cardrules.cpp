@@ -4,6 +4,7 @@
 #include "core/cardrules.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace CardRules {
 
@@ -13,22 +14,21 @@ std::int16_t cardFromUniform(double r)
     return index > kCardCount ? kCardCount : (index < 1 ? 1 : index);
 }
 
-QString formatRatio(float value)
+std::string formatRatio(float value)
 {
     // A float has 24 significant bits and 10^7 needs 17, so the product is
     // exact in double and std::round sees the true tie (1/256 -> 0.0039063).
     const double scaled = std::round(std::fabs(static_cast<double>(value)) * 1e7);
     const auto units = static_cast<long long>(scaled);
-    QString text = QString::number(units / 10000000) + QLatin1Char('.')
-        + QStringLiteral("%1").arg(units % 10000000, 7, 10, QLatin1Char('0'));
-    if (value < 0 && units != 0)
-        text.prepend(QLatin1Char('-'));
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld.%07lld", value < 0 && units != 0 ? "-" : "", units / 10000000,
+                  units % 10000000);
     return text;
 }
 
-QString formatCount(std::int32_t value)
+std::string formatCount(std::int32_t value)
 {
-    return QString::number(value);
+    return std::to_string(value);
 }
 
 float theoreticalProbability()
@@ -36,17 +36,15 @@ float theoreticalProbability()
     return 16.0f / 52.0f;
 }
 
-QString cardName(std::int16_t index)
+std::string cardName(std::int16_t index)
 {
-    static const char16_t *const suits[] = {u"スペード", u"クローバ", u"ハート", u"ダイヤ"};
+    static const char *const suits[] = {"スペード", "クローバ", "ハート", "ダイヤ"};
     if (index < 1 || index > kCardCount)
         return {};
-    static const char16_t *const courts[] = {u"エース", u"ジャック", u"クイーン", u"キング"};
+    static const char *const courts[] = {"エース", "ジャック", "クイーン", "キング"};
     const int rank = rankOf(index);
-    const QString rankText = rank == 1 ? QString::fromUtf16(courts[0])
-        : rank > 10                    ? QString::fromUtf16(courts[rank - 10])
-                                       : QString::number(rank);
-    return QString::fromUtf16(suits[static_cast<int>(suitOf(index))]) + QStringLiteral("の") + rankText;
+    const std::string rankText = rank == 1 ? courts[0] : rank > 10 ? courts[rank - 10] : std::to_string(rank);
+    return std::string(suits[static_cast<int>(suitOf(index))]) + "の" + rankText;
 }
 
 } // namespace CardRules

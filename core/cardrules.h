@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include <QString>
 #include <cstdint>
+#include <string>
 
 // A card index 1..52 is 13 * suit + rank; suits run spades, clubs, hearts,
 // diamonds, ranks run ace (1) to king (13). Index 0 means "no card yet".
@@ -36,13 +36,14 @@ constexpr bool isMultipleOfThree(std::int16_t rank)
 std::int16_t cardFromUniform(double r);
 
 // "0.0000000": seven decimals, halves away from zero, full stop separator.
-QString formatRatio(float value);
-QString formatCount(std::int32_t value);
+std::string formatRatio(float value);
+std::string formatCount(std::int32_t value);
 
 // The single-precision 16/52 the theory box shows.
 float theoreticalProbability();
 
-// Japanese name of a card, e.g. "スペードの3", as a screen reader says it.
-QString cardName(std::int16_t index);
+// Japanese name of a card, e.g. "スペードの3", as a screen reader says it;
+// empty for an index outside 1..52.
+std::string cardName(std::int16_t index);
 
 } // namespace CardRules

@@ -3,11 +3,12 @@
 
 #pragma once
 
-#include <QString>
 #include <cstdint>
+#include <functional>
+#include <string>
 
-// What the main window controller needs of its window. The Qt main window
-// implements it; tests implement it with plain fields.
+// What the main window controller needs of its window. Each front's main
+// window implements it; tests implement it with plain fields.
 class MainView {
 public:
     enum class Button { Command1 = 1, Command2, Command3, Command4, Command5, Command6, Command7, Command8 };
@@ -16,22 +17,26 @@ public:
 
     virtual ~MainView() = default;
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
-    virtual void setLabelText(Label label, const QString &text) = 0;
+    // UTF-8.
+    virtual void setLabelText(Label label, const std::string &text) = 0;
     virtual void setCardVisible(std::int16_t index, bool visible) = 0;
     virtual void startTimer1() = 0;
     virtual void stopTimer1() = 0;
 };
 
-// The modal exit question; answers with the codes below.
+// The modal exit question. The answer may come inside the call (a toolkit's
+// modal box) or later, from another event (a page's dialog); either way it
+// is handed to the continuation exactly once, with one of the codes below.
 class ExitConfirmation {
 public:
     static constexpr std::int32_t kYes = 6;
     static constexpr std::int32_t kNo = 7;
+    using Answer = std::function<void(std::int32_t)>;
     virtual ~ExitConfirmation() = default;
-    virtual std::int32_t askExit() = 0;
+    virtual void askExit(Answer answer) = 0;
 };
 
-// Window changes the main window asks for; the application carries them out.
+// Window changes the main window asks for; the program carries them out.
 class WindowActions {
 public:
     virtual ~WindowActions() = default;

@@ -66,10 +66,14 @@ void MainWindowController::Command2_Click()
 
 void MainWindowController::Command3_Click()
 {
-    SoundCue(m_services.sound, kEndCue);
-    m_form.exitAnswer = m_services.confirmation.askExit();
-    if (m_form.exitAnswer == ExitConfirmation::kYes)
-        m_services.windows.endProgram();
+    SoundCue(m_services.sound, Cue::End);
+    // The answer may come later, from another event; nothing else is done
+    // until it does.
+    m_services.confirmation.askExit([this](std::int32_t answer) {
+        m_form.exitAnswer = answer;
+        if (m_form.exitAnswer == ExitConfirmation::kYes)
+            m_services.windows.endProgram();
+    });
 }
 
 void MainWindowController::Command4_Click()
@@ -100,14 +104,14 @@ void MainWindowController::Command5_Click()
 
 void MainWindowController::Command6_Click()
 {
-    SoundCue(m_services.sound, kStartOverCue);
+    SoundCue(m_services.sound, Cue::StartOver);
     m_form.runMode = -1;
     m_shared.autoDrawCount = 0;
     m_form.currentCard = 0;
     hideCardsFrom(2);
     m_view.setCardVisible(1, true);
     resetCounts();
-    m_view.setLabelText(Label::Label6, QString());
+    m_view.setLabelText(Label::Label6, {});
     disable(Button::Command7);
     disable(Button::Command6);
     disable(Button::Command5);
@@ -123,9 +127,9 @@ void MainWindowController::Command7_Click()
 
 void MainWindowController::Command8_Click()
 {
-    SoundCue(m_services.sound, kStartOverCue);
-    // The call unloads this controller's window, which Qt then deletes once
-    // control is back in the event loop: touch nothing after it.
+    SoundCue(m_services.sound, Cue::StartOver);
+    // The call unloads this controller's window, which may delete this
+    // controller: touch nothing after it.
     m_services.windows.replaceMainWithHelp();
 }
 

@@ -5,16 +5,31 @@
 
 #include "core/cardrules.h"
 
-#include <QDateTime>
 #include <chrono>
+#include <ctime>
 
 namespace {
+
 constexpr std::int64_t kNsPerDay = 86'400'000'000'000;
+
+// The local time's offset from UTC now, from the broken-down times alone:
+// tm_gmtoff is not in every C library the core is built with.
+std::int64_t utcOffsetSeconds()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    std::tm utc{};
+    if (!localtime_r(&now, &local) || !gmtime_r(&now, &utc))
+        return 0;
+    const int days =
+        local.tm_year != utc.tm_year ? (local.tm_year < utc.tm_year ? -1 : 1) : local.tm_yday - utc.tm_yday;
+    return ((std::int64_t(days) * 24 + local.tm_hour - utc.tm_hour) * 60 + local.tm_min - utc.tm_min) * 60
+        + local.tm_sec - utc.tm_sec;
 }
 
-SystemClock::SystemClock() : m_utcOffsetNs(std::int64_t(QDateTime::currentDateTime().offsetFromUtc()) * 1'000'000'000)
-{
-}
+} // namespace
+
+SystemClock::SystemClock() : m_utcOffsetNs(utcOffsetSeconds() * 1'000'000'000) {}
 
 std::uint64_t SystemClock::nanosecondsSinceMidnight()
 {

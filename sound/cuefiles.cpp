@@ -44,8 +44,8 @@ const CueFiles::Entry &CueFiles::read(const std::string &path, const std::string
         const WaveFile::Result wave = WaveFile::parse(bytes);
         if (wave.ok) {
             const auto from = bytes.begin() + std::ptrdiff_t(wave.layout.dataAt);
-            entry.found.cue = std::make_shared<const Cue>(
-                Cue{path, name, wave.layout, {from, from + std::ptrdiff_t(wave.layout.dataSize)}});
+            entry.found.cue = std::make_shared<const CueSound>(
+                CueSound{path, name, wave.layout, {from, from + std::ptrdiff_t(wave.layout.dataSize)}});
             return entry;
         }
         why = wave.why;

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 
 // A wave file read, checked and ready to hand to the sound server.
-struct Cue {
+struct CueSound {
     std::string path;
     std::string name;
     WaveFile::Layout layout;
@@ -28,8 +28,8 @@ public:
     explicit CueFiles(std::vector<std::string> dirs) : m_dirs(std::move(dirs)) {}
 
     struct Found {
-        std::shared_ptr<const Cue> cue; // null: nothing playable
-        std::string refusal;            // the line printed about a broken file
+        std::shared_ptr<const CueSound> cue; // null: nothing playable
+        std::string refusal;                 // the line printed about a broken file
     };
     // The first folder holding a file of that name decides: a broken file
     // there is silence, not a reason to look further.

@@ -64,7 +64,7 @@ void serve(const std::shared_ptr<CuePlayer::Shared> &shared, CueFiles files, Pul
 {
     EventSoundSwitch desktop;
     std::string fileName;
-    std::shared_ptr<const Cue> opened;
+    std::shared_ptr<const CueSound> opened;
     do {
         Request request;
         unsigned long upTo = 0;

@@ -8,6 +8,10 @@
 
 #include <QStringList>
 
+// The cues' wave files, named bare and looked up as below.
+inline const QString kStartOverCue = QStringLiteral("pinpon.wav");
+inline const QString kEndCue = QStringLiteral("endpinpon.wav");
+
 // Plays the cues through the sound server from a thread of its own
 // (CuePlayer): each request returns at once, whatever the server or the
 // file system does. A cue is handed to the server whole, so it plays to its
@@ -26,7 +30,9 @@ public:
 
     void stop() override { m_player.stop(); }
     void close() override { m_player.close(); }
-    void setFileName(const QString &fileName) override;
+    void setFileName(Cue cue) override { setFileName(cue == Cue::End ? kEndCue : kStartOverCue); }
+    // Any wave file by its bare name, as a cue's file would be found.
+    void setFileName(const QString &fileName);
     void open() override { m_player.open(); }
     void sound() override { m_player.sound(); }
 

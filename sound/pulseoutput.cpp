@@ -112,7 +112,7 @@ void PulseOutput::dropContext()
     m_contextDead = false;
 }
 
-void PulseOutput::play(std::shared_ptr<const Cue> cue, Clock::time_point deadline)
+void PulseOutput::play(std::shared_ptr<const CueSound> cue, Clock::time_point deadline)
 {
     stop();
     if (!load())
@@ -128,7 +128,7 @@ void PulseOutput::play(std::shared_ptr<const Cue> cue, Clock::time_point deadlin
     }
 }
 
-void PulseOutput::startStream(std::shared_ptr<const Cue> cue, Clock::time_point deadline)
+void PulseOutput::startStream(std::shared_ptr<const CueSound> cue, Clock::time_point deadline)
 {
     const WaveFile::Layout &layout = cue->layout;
     const pa_sample_spec format{PulseLibrary::sampleFormat(layout.samples), std::uint32_t(layout.rate),

@@ -39,7 +39,7 @@ public:
     // Loads the library and connects ahead of the first cue.
     void prepare();
     // Cuts off what plays and plays the cue whole.
-    void play(std::shared_ptr<const Cue> cue, Clock::time_point deadline);
+    void play(std::shared_ptr<const CueSound> cue, Clock::time_point deadline);
     void stop();
     // Handles the server's answers until wakeFd is readable; false once
     // the server's main loop broke.
@@ -49,7 +49,7 @@ private:
     bool load();
     void connectIfDue();
     void dropContext();
-    void startStream(std::shared_ptr<const Cue> cue, Clock::time_point deadline);
+    void startStream(std::shared_ptr<const CueSound> cue, Clock::time_point deadline);
     void streamReady();
     int timeoutUs() const;
     void afterDispatch();
@@ -73,11 +73,11 @@ private:
     Clock::time_point m_connectDeadline;
 
     // A cue waiting for the connection to come up.
-    std::shared_ptr<const Cue> m_waiting;
+    std::shared_ptr<const CueSound> m_waiting;
     Clock::time_point m_waitingDeadline;
 
     pa_stream *m_stream = nullptr;
-    std::shared_ptr<const Cue> m_streamCue;
+    std::shared_ptr<const CueSound> m_streamCue;
     Clock::time_point m_streamDeadline;
     bool m_streamWritten = false;
     bool m_streamDone = false;

@@ -155,4 +155,53 @@ inline QStringList helpLines()
     return lines;
 }
 
+// The exit question's box.
+struct ExitBox {
+    const char16_t *title;
+    const char16_t *question;
+    const char16_t *yes;
+    const char16_t *no;
+};
+
+inline const ExitBox kExitBox{u"トランプ", u"終了していいですか？", u"はい", u"いいえ"};
+
+// What a screen reader is told. The card on show is named by its suit and
+// rank: spades, clubs, hearts, diamonds; the ace and the court cards by
+// name, the others by their number.
+inline constexpr const char16_t *kSuitNames[] = {u"スペード", u"クローバ", u"ハート", u"ダイヤ"};
+inline constexpr const char16_t *kRankNames[] = {u"エース", u"ジャック", u"クイーン", u"キング"};
+
+inline QString cardName(int index)
+{
+    if (index < 1 || index > 52)
+        return {};
+    const int rank = (index - 1) % 13 + 1;
+    const QString rankText = rank == 1 ? QString::fromUtf16(kRankNames[0])
+        : rank > 10                    ? QString::fromUtf16(kRankNames[rank - 10])
+                                       : QString::number(rank);
+    return QString::fromUtf16(kSuitNames[(index - 1) / 13]) + QStringLiteral("の") + rankText;
+}
+
+struct Sentences {
+    const char16_t *runStarted;
+    const char16_t *runEnded; // followed by the counts
+    const char16_t *initialised;
+    const char16_t *afterCard; // between the card's name and the counts
+    const char16_t *counts;    // %1 draws, %2 multiples of 3, %3 the ratio
+    const char16_t *noRun;     // the graph before any automatic run
+    const char16_t *theory;    // %1 the theoretical ratio
+    const char16_t *graph;     // %1 draws, %2 first ratio, %3 last, %4 theory, %5 curves
+};
+
+inline const Sentences kSentences{
+    u"自動実験を始めます",
+    u"自動実験が終わりました。",
+    u"初期化しました。実験を最初からやり直します",
+    u"。",
+    u"引いた全カード枚数 %1、３の倍数 %2、割合 %3",
+    u"割合のグラフ。自動実験の記録はまだありません。",
+    u"理論上の確率 16/52 ≒ %1",
+    u"実験回数 %1 回までの割合のグラフ。最初の割合 %2、最後の割合 %3。%4。曲線 %5 本",
+};
+
 } // namespace Expected

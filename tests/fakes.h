@@ -41,7 +41,10 @@ public:
     }
 
     void setButtonEnabled(Button b, bool on) override { enabled[static_cast<int>(b)] = on; }
-    void setLabelText(Label l, const QString &text) override { labels[static_cast<int>(l)] = text; }
+    void setLabelText(Label l, const std::string &text) override
+    {
+        labels[static_cast<int>(l)] = QString::fromStdString(text);
+    }
     void setCardVisible(std::int16_t index, bool on) override
     {
         if (index < 1 || index > 52)
@@ -91,7 +94,10 @@ public:
     explicit RecordingSound(EventLog &log, bool failing = false) : m_log(log), m_failing(failing) {}
     void stop() override { record(QStringLiteral("stop")); }
     void close() override { record(QStringLiteral("close")); }
-    void setFileName(const QString &f) override { record(QStringLiteral("file ") + f); }
+    void setFileName(Cue cue) override
+    {
+        record(cue == Cue::End ? QStringLiteral("file endpinpon.wav") : QStringLiteral("file pinpon.wav"));
+    }
     void open() override { record(QStringLiteral("open")); }
     void sound() override { record(QStringLiteral("sound")); }
 
@@ -110,10 +116,17 @@ class FakeConfirmation : public ExitConfirmation {
 public:
     explicit FakeConfirmation(EventLog &log) : m_log(log) {}
     std::int32_t answer = kNo;
-    std::int32_t askExit() override
+    // Answers at once, as a modal box does, unless the answer is to come
+    // later: then it waits in pending until the test hands it over.
+    bool deferred = false;
+    Answer pending;
+    void askExit(Answer reply) override
     {
         m_log.add(QStringLiteral("ask"));
-        return answer;
+        if (deferred)
+            pending = std::move(reply);
+        else
+            reply(answer);
     }
 
 private:

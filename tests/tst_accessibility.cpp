@@ -138,14 +138,8 @@ void TestAccessibility::cardName_data()
 {
     QTest::addColumn<int>("top");
     QTest::addColumn<QString>("name");
-    QTest::newRow("none") << 0 << "";
-    QTest::newRow("ace of spades") << 1 << "スペードのエース";
-    QTest::newRow("3 of spades") << 3 << "スペードの3";
-    QTest::newRow("10 of spades") << 10 << "スペードの10";
-    QTest::newRow("ace of clubs") << 14 << "クローバのエース";
-    QTest::newRow("jack of hearts") << 37 << "ハートのジャック";
-    QTest::newRow("queen of diamonds") << 51 << "ダイヤのクイーン";
-    QTest::newRow("king of diamonds") << 52 << "ダイヤのキング";
+    for (const int top : {0, 1, 3, 10, 14, 37, 51, 52})
+        QTest::addRow("card %d", top) << top << Expected::cardName(top);
 }
 
 void TestAccessibility::cardName()
@@ -168,18 +162,16 @@ void TestAccessibility::graphDescription_data()
     QTest::addColumn<int>("draws");
     QTest::addColumn<float>("lastRatio");
     QTest::addColumn<QString>("description");
-    const QString theory = QStringLiteral("理論上の確率 16/52 ≒ 0.3076923");
-    QTest::newRow("no run") << 0 << 0.0f << "割合のグラフ。自動実験の記録はまだありません。" + theory;
-    QTest::newRow("one draw") << 1 << 1.0f
-                              << "実験回数 1 回までの割合のグラフ。最初の割合 1.0000000、最後の割合 1.0000000。"
-            + theory + "。曲線 1 本";
-    QTest::newRow("full run") << 1000 << 0.307f
-                              << "実験回数 1000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.3070000。"
-            + theory + "。曲線 1 本";
-    QTest::newRow("beyond the record")
-        << Module1::kHistorySize + 5 << 0.25f
-        << "実験回数 100000 回までの割合のグラフ。最初の割合 0.5000000、最後の割合 0.2500000。" + theory
-            + "。曲線 1 本";
+    const Expected::Sentences &say = Expected::kSentences;
+    const QString theory = QString::fromUtf16(say.theory).arg(u"0.3076923");
+    const auto graph = [&](int last, const char16_t *first, const char16_t *final) {
+        return QString::fromUtf16(say.graph).arg(last).arg(first, final, theory).arg(1);
+    };
+    QTest::newRow("no run") << 0 << 0.0f << QString::fromUtf16(say.noRun) + theory;
+    QTest::newRow("one draw") << 1 << 1.0f << graph(1, u"1.0000000", u"1.0000000");
+    QTest::newRow("full run") << 1000 << 0.307f << graph(1000, u"0.5000000", u"0.3070000");
+    QTest::newRow("beyond the record") << Module1::kHistorySize + 5 << 0.25f
+                                       << graph(100000, u"0.5000000", u"0.2500000");
 }
 
 void TestAccessibility::graphDescription()
@@ -352,21 +344,28 @@ void TestAccessibility::keyboardSteps_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("announcement"); // a pattern
-    const QString counts = QStringLiteral("引いた全カード枚数 %1、３の倍数 \\d+、割合 [01]\\.\\d{7}");
+    const Expected::Sentences &say = Expected::kSentences;
+    const auto counts = [&](const QString &draws) {
+        return QString::fromUtf16(say.counts).arg(draws, u"\\d+", u"[01]\\.\\d{7}");
+    };
+    const auto exactly = [](const char16_t *text) { return QRegularExpression::escape(QString::fromUtf16(text)); };
+    const QString suits =
+        QStringList{QString::fromUtf16(Expected::kSuitNames[0]), QString::fromUtf16(Expected::kSuitNames[1]),
+                    QString::fromUtf16(Expected::kSuitNames[2]), QString::fromUtf16(Expected::kSuitNames[3])}
+            .join(u'|');
     // clang-format off
     QTest::newRow("shuffle") << QStringList{"space"} << "Command1" << "^$";
     // clang-format on
     QTest::newRow("draw") << QStringList{"space", "space"} << "Command2"
-                          << "^(スペード|クローバ|ハート|ダイヤ)の[^。]+。" + counts.arg(1) + "$";
-    // clang-format off
-    QTest::newRow("automatic start") << QStringList{"tab", "tab", "space"} << "Command5" << "^自動実験を始めます$";
-    // clang-format on
+                          << "^(" + suits + ")の[^。]+" + exactly(say.afterCard) + counts("1") + "$";
+    QTest::newRow("automatic start") << QStringList{"tab", "tab", "space"} << "Command5"
+                                     << "^" + exactly(say.runStarted) + "$";
     QTest::newRow("automatic stop") << QStringList{"tab", "tab", "space", "wait", "space"} << "Command6"
-                                    << "^自動実験が終わりました。" + counts.arg("\\d+") + "$";
+                                    << "^" + exactly(say.runEnded) + counts(QStringLiteral("\\d+")) + "$";
     QTest::newRow("run to its end") << QStringList{"tab", "tab", "space", "end"} << "Command6"
-                                    << "^自動実験が終わりました。" + counts.arg(1000) + "$";
+                                    << "^" + exactly(say.runEnded) + counts(QStringLiteral("1000")) + "$";
     QTest::newRow("initialise") << QStringList{"space", "space", "tab", "tab", "tab", "space"} << "Command2"
-                                << "^初期化しました。実験を最初からやり直します$";
+                                << "^" + exactly(say.initialised) + "$";
 }
 
 void TestAccessibility::keyboardSteps()

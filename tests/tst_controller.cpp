@@ -329,15 +329,20 @@ void TestController::helpAndBackStartsAfresh()
 void TestController::exitAnswers_data()
 {
     QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("later"); // answered from a later event, as a page's dialog does
     QTest::addColumn<QStringList>("effects");
     const QStringList endCue{"stop", "close", "file endpinpon.wav", "open", "sound"};
-    QTest::newRow("no") << int(ExitConfirmation::kNo) << endCue + QStringList{"ask"};
-    QTest::newRow("yes") << int(ExitConfirmation::kYes) << endCue + QStringList{"ask", "end"};
+    for (const bool later : {false, true}) {
+        const char *when = later ? "later" : "at once";
+        QTest::addRow("no, %s", when) << int(ExitConfirmation::kNo) << later << endCue + QStringList{"ask"};
+        QTest::addRow("yes, %s", when) << int(ExitConfirmation::kYes) << later << endCue + QStringList{"ask", "end"};
+    }
 }
 
 void TestController::exitAnswers()
 {
     QFETCH(int, answer);
+    QFETCH(bool, later);
     QFETCH(QStringList, effects);
 
     Rig rig;
@@ -347,8 +352,14 @@ void TestController::exitAnswers()
     const auto labels = rig.view->labels;
     rig.log.entries.clear();
     rig.confirmation.answer = answer;
+    rig.confirmation.deferred = later;
 
     rig.fire(QStringLiteral("exit"));
+    if (later) {
+        // Until the answer comes, the question is all that has happened.
+        QCOMPARE(rig.log.entries, effects.mid(0, effects.indexOf(u"ask") + 1));
+        rig.confirmation.pending(answer);
+    }
     QCOMPARE(rig.log.entries, effects);
     QCOMPARE(rig.controller->record().exitAnswer, answer);
     QCOMPARE(rig.view->buttonMask(), buttons);

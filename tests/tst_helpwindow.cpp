@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Tavelk authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "core/helptext.h"
 #include "expected.h"
 #include "pixels.h"
 #include "ui/common/fonts.h"
 #include "ui/common/retainedcanvas.h"
 #include "ui/help/form4.h"
-#include "ui/help/helptext.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -60,9 +60,9 @@ void TestHelpWindow::initTestCase()
 void TestHelpWindow::lineCount()
 {
     QCOMPARE(HelpText::kLineCount, int(Expected::kHelpLines.size()));
-    QCOMPARE(HelpText::lines().size(), HelpText::kLineCount);
-    QCOMPARE(HelpText::line(-1), QString());
-    QCOMPARE(HelpText::line(HelpText::kLineCount), QString());
+    QCOMPARE(int(HelpText::lines().size()), HelpText::kLineCount);
+    QCOMPARE(HelpText::line(-1), std::string());
+    QCOMPARE(HelpText::line(HelpText::kLineCount), std::string());
 }
 
 void TestHelpWindow::lines_data()
@@ -84,7 +84,7 @@ void TestHelpWindow::lines()
     QFETCH(int, indent);
     QFETCH(QString, expected);
     QFETCH(int, asciiSpaces);
-    QCOMPARE(HelpText::line(number - 1), expected);
+    QCOMPARE(QString::fromStdString(HelpText::line(number - 1)), expected);
     QCOMPARE(HelpText::entries()[std::size_t(number - 1)].indent, indent);
     // The two kinds of space look alike: count both where they may stand.
     const QString words = expected.mid(indent);
@@ -162,7 +162,7 @@ void TestHelpWindow::printsOneLinePerLineHeight()
     single.setScale(549 * 15, 445 * 15);
     single.setFont(Fonts::designFont(15, false));
     single.setCurrentPosition(0, 2 * height * 15);
-    single.print(HelpText::line(2));
+    single.print(QString::fromStdString(HelpText::line(2)));
     QCOMPARE(single.image().copy(0, 2 * height, 549, height), image.copy(0, 2 * height, 549, height));
 }
 

@@ -115,7 +115,7 @@ void TestMainWindow::designedState()
     // A window built but not yet loaded: everything on, nothing counted.
     ProgramRig rig;
     ScriptedCards cards;
-    Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows});
+    Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows.actions()});
     for (int i = 1; i <= 8; ++i)
         QVERIFY(form.command(i)->isEnabled());
     QCOMPARE(form.cards()->visibleCount(), 52);
@@ -218,7 +218,7 @@ void TestMainWindow::darkPaletteKeepsLabelsReadable()
     QApplication::setPalette(dark);
     ProgramRig rig;
     ScriptedCards cards;
-    Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows});
+    Form1 form(*rig.record, {cards, rig.sound, rig.windows, rig.windows.actions()});
     const QImage shot = form.grab().toImage();
     QApplication::setPalette(light);
     for (const Expected::Label &row : Expected::kLabels) {

@@ -125,7 +125,7 @@ void TestProgramWindows::fullRunOnTheRealTimer()
     const int multiples = form->controller().record().multipleCount;
     QCOMPARE(form->label(4)->text(), QString::number(multiples));
     QCOMPARE(rig.record->ratioHistory[1000], float(multiples / 1000.0));
-    QCOMPARE(form->label(6)->text(), CardRules::formatRatio(rig.record->ratioHistory[1000]));
+    QCOMPARE(form->label(6)->text(), QString::fromStdString(CardRules::formatRatio(rig.record->ratioHistory[1000])));
     QCOMPARE(form->cards()->visibleCount(), 1);
     QCOMPARE(enabledMask(form), QStringLiteral("--+--+++"));
     // A sound run of 1000 draws lands well inside the binomial spread of 16/52.
@@ -251,11 +251,12 @@ void TestProgramWindows::exitAnsweredNo()
     QStringList buttons;
     answerBox(QMessageBox::No, &title, &text, &buttons);
     form->command(3)->click();
-    QCOMPARE(title, QStringLiteral("トランプ"));
-    QCOMPARE(text, QStringLiteral("終了していいですか？"));
+    const Expected::ExitBox &box = Expected::kExitBox;
+    QCOMPARE(title, QString::fromUtf16(box.title));
+    QCOMPARE(text, QString::fromUtf16(box.question));
     QCOMPARE(buttons.size(), 2);
-    QVERIFY(buttons.contains(QStringLiteral("はい*")));
-    QVERIFY(buttons.contains(QStringLiteral("いいえ")));
+    QVERIFY(buttons.contains(QString::fromUtf16(box.yes) + u'*'));
+    QVERIFY(buttons.contains(QString::fromUtf16(box.no)));
     QCOMPARE(rig.log.entries.value(2), QStringLiteral("file endpinpon.wav"));
     QVERIFY(form->isVisible());
     QCOMPARE(enabledMask(form), before);

@@ -92,7 +92,7 @@ struct Model {
             return;
         }
         history[n] = static_cast<float>(double(multiples) / double(n));
-        shownRatio = CardRules::formatRatio(history[n]);
+        shownRatio = QString::fromStdString(CardRules::formatRatio(history[n]));
         lastIndex = writtenNow = n;
     }
 
@@ -577,7 +577,8 @@ private:
         if (t.text(Label::Label6) != m.shownRatio)
             return QStringLiteral("Label6 '%1', model '%2'").arg(t.text(Label::Label6), m.shownRatio);
         if (m.lastIndex != 0 && !m.shownRatio.isEmpty()
-            && m.shownRatio != CardRules::formatRatio(float(double(m.multiples) / m.shownDraws)))
+            && m.shownRatio
+                != QString::fromStdString(CardRules::formatRatio(float(double(m.multiples) / m.shownDraws))))
             return QStringLiteral("Label6 does not match Label4 / Label3");
 
         if (t.visibleCount() != 1)

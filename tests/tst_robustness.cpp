@@ -97,10 +97,10 @@ void TestRobustness::cuesWorkWithoutAnAudioDevice()
     // Test machines have no sound server; where one exists this still holds.
     EffectSoundDevice device;
     for (int i = 0; i < 20; ++i) {
-        const QString cue = i % 2 ? kEndCue : kStartOverCue;
+        const Cue cue = i % 2 ? Cue::End : Cue::StartOver;
         SoundCue(device, cue); // every call returns
         QTRY_VERIFY(device.idle());
-        QCOMPARE(QFileInfo(device.resolvedPath()).fileName(), cue);
+        QCOMPARE(QFileInfo(device.resolvedPath()).fileName(), cue == Cue::End ? kEndCue : kStartOverCue);
     }
 }
 

@@ -24,7 +24,11 @@ void writeFile(const QString &path, const QByteArray &bytes)
 // The cue sequence, then what the sound thread made of it.
 QString played(EffectSoundDevice &device, const QString &cue)
 {
-    SoundCue(device, cue);
+    device.stop();
+    device.close();
+    device.setFileName(cue);
+    device.open();
+    device.sound();
     if (!QTest::qWaitFor([&] { return device.idle(); }, 5000))
         return QStringLiteral("(the sound thread did not answer)");
     return device.resolvedPath();
@@ -170,7 +174,7 @@ void TestSoundDevice::brokenFilesNeverStopACue()
     EffectSoundDevice device({dir.path()});
     // Two cues in a row, the second cutting off the first, then a good one:
     // each call returns and the device stays usable.
-    SoundCue(device, kStartOverCue);
+    SoundCue(device, Cue::StartOver);
     // A broken file is treated like a missing one: silence.
     QCOMPARE(played(device, kStartOverCue), QString());
     QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath(kEndCue), dir.filePath(kEndCue));

@@ -5,6 +5,8 @@
 #   install-deps.sh run    to build and run the program (the default);
 #   install-deps.sh test   that, and what the tests, the install and package
 #                          checks and the benchmarks need;
+#   install-deps.sh web    what tools/build-web.sh needs to build the browser
+#                          version, and its tests in a real browser;
 #   install-deps.sh matrix what tools/test-release.sh needs on the host to
 #                          make minimal roots of other releases.
 # Packages already present are skipped, so a second run costs nothing.
@@ -40,13 +42,27 @@ test_packages=(
   piuparts eatmydata autopkgtest mmdebstrap uidmap
 )
 
+# The browser version: the compiler and bundler, what makes its assets
+# (the font subset, the lossless cues, the sprite sheet), and the real
+# browser with its driver that the browser tests run; Node.js runs the
+# compiler's tools, and npm installs the pinned accessibility checker.
+web_packages=(
+  emscripten esbuild nodejs
+  python3 python3-fonttools python3-brotli python3-pil flac optipng fonts-ipafont-gothic
+  chromium chromium-driver python3-selenium
+)
+# A Node.js from elsewhere brings its own npm, which Debian's npm package
+# would conflict with.
+command -v npm >/dev/null 2>&1 || web_packages+=(npm)
+
 matrix_packages=(mmdebstrap git)
 
 case "${1:-run}" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+  web) packages=("${web_packages[@]}") ;;
   matrix) packages=("${matrix_packages[@]}") ;;
-  *) echo "usage: $0 [run|test|matrix]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run|test|web|matrix]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -11,7 +11,9 @@
 #  5. the ctest suite in the normal Release build, but for the end-to-end
 #     scenarios, which stage 2 has run on the installed program of the same
 #     build type;
-#  6. the upstream install from that build (tools/check-install.sh).
+#  6. the upstream install from that build (tools/check-install.sh);
+#  7. the browser version built (tools/build-web.sh) and its scenarios run in
+#     headless Chromium (tests/web; TAVELK_BROWSER_SCENARIOS names a few).
 # Every stage runs even when an earlier one failed; the last lines say how
 # each one ended, and the exit status is non-zero if any failed.
 set -uo pipefail
@@ -39,6 +41,19 @@ normal_suite() {
     ctest --test-dir build --output-on-failure -j "$jobs" -E '^e2e_'
 }
 
+# The browser version, and its scenarios against the tests' expected table.
+browser_suite() {
+  local scenarios=${TAVELK_BROWSER_SCENARIOS:-}
+  bash tools/build-web.sh || return
+  # The accessibility checker, from the npm registry, only where it is used.
+  if [ -z "$scenarios" ] || [[ " $scenarios " == *" viewports "* ]]; then
+    npm ci --ignore-scripts --no-audit --no-fund --loglevel=error || return
+  fi
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTAVELK_BUILD_BENCH=ON >/dev/null &&
+    cmake --build build --target tavelk-e2e-layout &&
+    (cd build-web && /usr/bin/python3 ../tests/web/run.py tavelk.html ../build/bin/tavelk-e2e-layout $scenarios)
+}
+
 names=() results=()
 stage() {
   local name=$1 start=$SECONDS status=0
@@ -59,6 +74,7 @@ stage "sanitizer suite" bash tools/test-sanitizers.sh
 stage "wave reader fuzzing" bash tools/test-fuzz.sh
 stage "normal suite" normal_suite
 stage "upstream install" bash tools/check-install.sh build
+stage "browser" browser_suite
 
 echo "== summary"
 failed=0

@@ -8,12 +8,18 @@
 #include "expected.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
 void printRect(const QRect &r)
 {
     std::printf("[%d, %d, %d, %d]", r.x(), r.y(), r.width(), r.height());
+}
+
+std::string utf8(const char16_t *text)
+{
+    return QString::fromUtf16(text).toStdString();
 }
 
 void printWindow(const char *key, const Expected::Window &window)
@@ -52,6 +58,19 @@ int main()
         printRect(l.rect);
         separator = ", ";
     }
-    std::printf("}\n}\n");
+    // What a screen reader is told, and the exit box's words.
+    const Expected::Sentences &say = Expected::kSentences;
+    std::printf("},\n\"speech\": {\"runStarted\": \"%s\", \"runEnded\": \"%s\", \"initialised\": \"%s\", "
+                "\"afterCard\": \"%s\", \"counts\": \"%s\", \"theory\": \"%s\", \"graph\": \"%s\"},\n",
+                utf8(say.runStarted).c_str(), utf8(say.runEnded).c_str(), utf8(say.initialised).c_str(),
+                utf8(say.afterCard).c_str(), utf8(say.counts).c_str(), utf8(say.theory).c_str(),
+                utf8(say.graph).c_str());
+    std::printf("\"exit\": {\"title\": \"%s\", \"question\": \"%s\", \"yes\": \"%s\", \"no\": \"%s\"},\n",
+                utf8(Expected::kExitBox.title).c_str(), utf8(Expected::kExitBox.question).c_str(),
+                utf8(Expected::kExitBox.yes).c_str(), utf8(Expected::kExitBox.no).c_str());
+    std::printf("\"cards\": [");
+    for (int i = 0; i <= 52; ++i)
+        std::printf("%s\"%s\"", i == 0 ? "" : ", ", Expected::cardName(i).toStdString().c_str());
+    std::printf("]\n}\n");
     return 0;
 }

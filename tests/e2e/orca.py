@@ -119,8 +119,15 @@ def step(s, what, *names):
     return at
 
 
-def counts(seen):
-    return f"引いた全カード枚数 {seen.labels[3]}、３の倍数 {seen.labels[4]}、割合 {seen.labels[6]}"
+def said(template, *values):
+    """A sentence of the expected table with its %1, %2, ... filled in."""
+    for n, value in enumerate(values, 1):
+        template = template.replace(f"%{n}", str(value))
+    return template
+
+
+def counts(s, seen):
+    return said(s.layout["speech"]["counts"], seen.labels[3], seen.labels[4], seen.labels[6])
 
 
 def scenario_orca(s):
@@ -139,26 +146,27 @@ def scenario_orca(s):
     speech.expect("the draw button", "トランプを引く", at)
     at = step(s, "a hand draw", "space")
     seen = s.seen()
-    speech.expect("the card and the counts", f"{seen.card}。{counts(seen)}", at, timeout=2)
+    say, box = s.layout["speech"], s.layout["exit"]
+    speech.expect("the card and the counts", seen.card + say["afterCard"] + counts(s, seen), at, timeout=2)
 
     step(s, "to 自動 Start", "Tab", "Tab")
     at = step(s, "an automatic run", "space")
-    speech.expect("the run's start", "自動実験を始めます", at)
+    speech.expect("the run's start", say["runStarted"], at)
     seen = s.expect(enabled=FINISHED, timeout=30)
     ended = time.time()
     # The end is seen a little after it came, so this allows a little more than 3 s.
-    speech.expect("the run's summary", f"自動実験が終わりました。{counts(seen)}", at, timeout=ended + 3 - at)
+    speech.expect("the run's summary", say["runEnded"] + counts(s, seen), at, timeout=ended + 3 - at)
     # Not still busy with the run's events: a key is echoed at once.
     speech.expect("the key echo", "shift", keys(s, "Shift_L"), timeout=0.5)
 
     at = step(s, "the graph", "Tab", "space")
-    speech.expect("what the graph shows", "実験回数 1000 回までの割合のグラフ", at)
-    speech.expect("the theory on the graph", "理論上の確率 16/52 ≒ 0.3076923", at)
+    speech.expect("what the graph shows", said(say["graph"], 1000).split("。")[0], at)
+    speech.expect("the theory on the graph", said(say["theory"], "0.3076923"), at)
     step(s, "the graph closed", "Tab", "space")
     s.expect(windows={s.caption("main")})
 
     at = step(s, "initialise", "shift+Tab", "space")
-    speech.expect("the experiment starting over", "初期化しました", at)
+    speech.expect("the experiment starting over", say["initialised"].split("。")[0], at)
 
     step(s, "help", "Tab", "Tab", "Tab", "space")
     s.expect(windows={s.caption("help")})
@@ -173,9 +181,10 @@ def scenario_orca(s):
     s.expect(windows={s.caption("main")})
 
     at = step(s, "exit", "Tab", "space")
-    speech.expect("the exit question", "終了していいですか", at)
-    speech.expect("the default answer", "はい", at)
-    if (said := speech.count("終了していいですか", at)) != 1:
-        s.fail(f"expected the exit question said once, not {said} times")
+    question = box["question"].rstrip("？")
+    speech.expect("the exit question", question, at)
+    speech.expect("the default answer", box["yes"], at)
+    if (times := speech.count(question, at)) != 1:
+        s.fail(f"expected the exit question said once, not {times} times")
     keys(s, "Return")
     s.expect_exit(0)

@@ -3,32 +3,26 @@
 
 #pragma once
 
+#include "core/design.h"
+
 #include <QLine>
-#include <QRect>
-#include <QString>
 #include <QWidget>
 
 class QPushButton;
 class RetainedCanvas;
 
-// The shape shared by the graph and help windows: a caption, a fixed client
-// rectangle on the screen, a "閉じる" button in the top row with a rule under
-// it, and a retained picture that is drawn on every activation.
+// The shape shared by the graph and help windows, built from their designed
+// state: a caption, a fixed client rectangle on the screen, a "閉じる" button
+// in the top row with a rule under it, and a retained picture that is drawn
+// on every activation.
 class CanvasWindow : public QWidget {
     Q_OBJECT
 
 public:
-    struct Layout {
-        QString caption;
-        QRect client;      // on the screen
-        QRect closeButton; // in the client area
-        QLine rule;
-        QRect picture;
-        bool pictureFirstInTabOrder;
-    };
-
     RetainedCanvas *picture() const { return m_picture; }
     QPushButton *closeButton() const { return m_command1; }
+    // Closed by its own button rather than by its frame.
+    bool closedByOwnButton() const { return m_closedByOwnButton; }
 
 public slots:
     // Runs each time the window becomes the program's active window.
@@ -37,7 +31,7 @@ public slots:
     virtual void Command1_Click();
 
 protected:
-    CanvasWindow(const Layout &layout, QWidget *parent);
+    CanvasWindow(const Design::CanvasWindow &design, QWidget *parent);
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -46,4 +40,5 @@ private:
     QLine m_rule;
     RetainedCanvas *m_picture = nullptr;
     QPushButton *m_command1 = nullptr;
+    bool m_closedByOwnButton = false;
 };

@@ -77,6 +77,11 @@ QFont dialogFont()
     return QApplication::font();
 }
 
+QFont font(Design::Font font)
+{
+    return font.pixelSize == 0 ? dialogFont() : designFont(font.pixelSize, font.bold);
+}
+
 QFont graphFont()
 {
     // The platform's dialog face (DejaVu Sans at 12 px here) prints "1.00"

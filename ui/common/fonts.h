@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "core/design.h"
+
 #include <QFont>
 #include <QString>
 
@@ -16,7 +18,7 @@ namespace Fonts {
 void readConfiguration();
 
 // The face every stored font of the program asks for.
-inline const QString kDesignFace = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString kDesignFace = QString::fromUtf8(Design::kDesignFace);
 
 // Maps the design face to the Japanese proportional gothic faces that may be
 // installed. fontconfig does not do this on its own: without it Latin text
@@ -29,6 +31,9 @@ QFont designFont(int pixelSize, bool bold);
 
 // The platform's default dialog font, for the few controls that use it.
 QFont dialogFont();
+
+// A designed font: the design face at its size, or the dialog font.
+QFont font(Design::Font font);
 
 // The graph canvas's labels and captions: a narrow sans face at the size of
 // a small dialog font, so that "1.00", printed 20 px left of the ticks of

@@ -3,6 +3,9 @@
 
 #pragma once
 
+#include "core/canvas.h"
+#include "ui/common/fromcore.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QImage>
@@ -111,4 +114,25 @@ private:
     QStringList m_lines;
     int m_caret = 0;
     bool m_caretPlaced = false; // on the first line with text
+};
+
+// The core's drawing steps onto a retained canvas, as one batch: the widget
+// is refreshed once, when the steps are done.
+class CanvasSteps final : public Canvas {
+public:
+    explicit CanvasSteps(RetainedCanvas &canvas) : m_canvas(canvas), m_batch(canvas) {}
+
+    void setCurrentPosition(double x, double y) override { m_canvas.setCurrentPosition(x, y); }
+    void pset(double x, double y, Design::Rgb colour) override { m_canvas.pset(x, y, FromCore::colour(colour)); }
+    void line(double x1, double y1, double x2, double y2, Design::Rgb colour) override
+    {
+        m_canvas.line(x1, y1, x2, y2, FromCore::colour(colour));
+    }
+    void lineTo(double x, double y, Design::Rgb colour) override { m_canvas.lineTo(x, y, FromCore::colour(colour)); }
+    void print(const std::string &text) override { m_canvas.print(FromCore::text(text)); }
+    void cls() override { m_canvas.cls(); }
+
+private:
+    RetainedCanvas &m_canvas;
+    RetainedCanvas::Batch m_batch;
 };

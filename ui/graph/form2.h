@@ -3,9 +3,8 @@
 
 #pragma once
 
+#include "core/graphpicture.h"
 #include "ui/common/canvaswindow.h"
-
-#include <vector>
 
 struct Module1;
 
@@ -21,13 +20,6 @@ public slots:
     void Form_Activate() override;
 
 private:
-    void drawFrame();
-    void drawCurve();
-    void describeCurve();
-    int lastPlotted() const;
-
     const Module1 &m_record;
-    // The curves on the canvas, each as drawn last: a curve drawn again
-    // longer, with the same start, is the same curve extended.
-    std::vector<std::vector<float>> m_curves;
+    GraphPicture m_graph;
 };

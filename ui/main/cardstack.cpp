@@ -4,6 +4,7 @@
 #include "ui/main/cardstack.h"
 
 #include "core/cardrules.h"
+#include "ui/common/fromcore.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -24,7 +25,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return CardRules::cardName(static_cast<const CardStack *>(widget())->topCard());
+            return FromCore::text(CardRules::cardName(static_cast<const CardStack *>(widget())->topCard()));
         return QAccessibleWidget::text(t);
     }
 };

@@ -3,8 +3,11 @@
 
 #include "ui/main/focuskeeper.h"
 
+#include "core/form1steps.h"
+
 #include <QPushButton>
 #include <algorithm>
+#include <array>
 #include <utility>
 
 void FocusKeeper::setEnabled(QPushButton *button, bool enabled)
@@ -31,25 +34,17 @@ void FocusKeeper::focusFirst()
     }
 }
 
-void FocusKeeper::finishStep(QPushButton *next)
+void FocusKeeper::finishStep(int next)
 {
-    if (QPushButton *held = std::exchange(m_held, nullptr)) {
-        if (QPushButton *to = target(held, next))
-            to->setFocus(Qt::OtherFocusReason);
-        held->setEnabled(false);
-    }
-}
-
-QPushButton *FocusKeeper::target(const QPushButton *held, QPushButton *preferred) const
-{
-    if (preferred && preferred->isEnabled())
-        return preferred;
+    QPushButton *held = std::exchange(m_held, nullptr);
+    if (!held)
+        return;
+    std::array<bool, 8> enabled{};
+    for (std::size_t i = 0; i < enabled.size() && i < m_buttons.size(); ++i)
+        enabled[i] = m_buttons[i]->isEnabled();
     const auto at = std::find(m_buttons.begin(), m_buttons.end(), held);
-    const int start = at == m_buttons.end() ? 0 : int(at - m_buttons.begin());
-    for (int step = 1; step < int(m_buttons.size()); ++step) {
-        QPushButton *button = m_buttons[(start + step) % m_buttons.size()];
-        if (button->isEnabled())
-            return button;
-    }
-    return nullptr;
+    const int heldNumber = at == m_buttons.end() ? 0 : int(at - m_buttons.begin()) + 1;
+    if (const int to = Form1Steps::focusTarget(heldNumber, next, enabled))
+        m_buttons[std::size_t(to - 1)]->setFocus(Qt::OtherFocusReason);
+    held->setEnabled(false);
 }

@@ -20,10 +20,11 @@ public:
     // The window's buttons in tab order; the span must outlive the keeper.
     explicit FocusKeeper(std::span<QPushButton *const> tabOrder) : m_buttons(tabOrder) {}
 
-    // Runs step, then moves the focus to next if it is enabled (and next is
-    // not null), or else to the next enabled button in tab order.
+    // Runs step, then moves the focus to button number next (1-based, in
+    // tab order) if it is enabled, or else to the next enabled button in tab
+    // order; next 0 prefers none.
     template <typename Step>
-    void run(Step &&step, QPushButton *next)
+    void run(Step &&step, int next)
     {
         m_inStep = true;
         step();
@@ -39,8 +40,7 @@ public:
     void focusFirst();
 
 private:
-    void finishStep(QPushButton *next);
-    QPushButton *target(const QPushButton *held, QPushButton *preferred) const;
+    void finishStep(int next);
 
     std::span<QPushButton *const> m_buttons;
     bool m_inStep = false;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "core/form1steps.h"
 #include "core/mainview.h"
 #include "core/mainwindowcontroller.h"
 #include "ui/main/announcer.h"
@@ -38,7 +39,7 @@ public:
 
     // MainView
     void setButtonEnabled(Button button, bool enabled) override;
-    void setLabelText(Label label, const QString &text) override;
+    void setLabelText(Label label, const std::string &text) override;
     void setCardVisible(std::int16_t index, bool visible) override;
     void startTimer1() override;
     void stopTimer1() override;
@@ -58,11 +59,9 @@ private:
     void connectHandlers();
     BoxLabel *box(int number) const;
 
-    // Runs a handler of the controller with the focus kept on an enabled
-    // button; nextFocus is the button the next step needs, 0 for the next
-    // enabled one in tab order.
-    void runStep(void (MainWindowController::*handler)(), int nextFocus);
-    QString countsText() const;
+    // Runs a handler of the controller, with the focus kept on an enabled
+    // button where the step changes the buttons, then tells its result.
+    void runStep(Form1Steps::Step step);
 
     std::array<QPushButton *, 8> m_commands{};
     std::array<QLabel *, 13> m_labels{};

@@ -5,18 +5,14 @@
 
 #include <QTimerEvent>
 
-#include <algorithm>
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// After a stall longer than this many intervals (a suspended process, a
-// swapped-out machine) the schedule is moved on instead of firing the whole
-// backlog at once.
-constexpr std::int64_t kMaxBacklog = 10;
-
 TickTimer::Observer *g_observer = nullptr;
+
+TickPacer::Duration now()
+{
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
 
 } // namespace
 
@@ -28,15 +24,15 @@ void TickTimer::start()
 {
     if (g_observer && !isActive())
         g_observer->started();
-    m_ticks = 0;
-    m_anchor = Clock::now();
+    m_pacer = TickPacer(std::chrono::milliseconds(m_intervalMs));
+    m_pacer.start(now());
     armForNextTick();
 }
 
 void TickTimer::stop()
 {
     if (g_observer && isActive())
-        g_observer->stopped(m_ticks);
+        g_observer->stopped(m_pacer.ticks());
     m_timer.stop();
 }
 
@@ -46,7 +42,7 @@ void TickTimer::timerEvent(QTimerEvent *event)
         QObject::timerEvent(event);
         return;
     }
-    ++m_ticks;
+    m_pacer.ticked();
     emit timeout();
     // A handler that stopped the timer leaves it stopped; one that restarted
     // it has armed it already, and arming again gives the same deadline.
@@ -56,12 +52,7 @@ void TickTimer::timerEvent(QTimerEvent *event)
 
 void TickTimer::armForNextTick()
 {
-    const std::chrono::milliseconds interval(m_intervalMs);
-    const Clock::time_point now = Clock::now();
-    if (now - (m_anchor + m_ticks * interval) > kMaxBacklog * interval)
-        m_anchor = now - m_ticks * interval;
-    const Clock::duration left = m_anchor + (m_ticks + 1) * interval - now;
-    const auto wait = std::max(std::chrono::ceil<std::chrono::milliseconds>(left), std::chrono::milliseconds(0));
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_pacer.untilNext(now()));
     m_timer.start(int(wait.count()), Qt::PreciseTimer, this);
 }
 

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "core/tickpacer.h"
+
 #include <QBasicTimer>
 #include <QObject>
 #include <chrono>
@@ -55,7 +57,6 @@ private:
     void armForNextTick();
 
     QBasicTimer m_timer;
-    std::chrono::steady_clock::time_point m_anchor;
-    std::int64_t m_ticks = 0; // since the last start
+    TickPacer m_pacer{std::chrono::milliseconds(1)};
     int m_intervalMs = 0;
 };
