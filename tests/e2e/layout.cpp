@@ -68,7 +68,13 @@ int main()
     std::printf("\"exit\": {\"title\": \"%s\", \"question\": \"%s\", \"yes\": \"%s\", \"no\": \"%s\"},\n",
                 utf8(Expected::kExitBox.title).c_str(), utf8(Expected::kExitBox.question).c_str(),
                 utf8(Expected::kExitBox.yes).c_str(), utf8(Expected::kExitBox.no).c_str());
-    std::printf("\"cards\": [");
+    std::printf("\"helpLines\": [");
+    separator = "";
+    for (const QString &line : Expected::helpLines()) {
+        std::printf("%s\"%s\"", separator, line.toStdString().c_str());
+        separator = ", ";
+    }
+    std::printf("],\n\"cards\": [");
     for (int i = 0; i <= 52; ++i)
         std::printf("%s\"%s\"", i == 0 ? "" : ", ", Expected::cardName(i).toStdString().c_str());
     std::printf("]\n}\n");
