@@ -30,11 +30,11 @@ ProgramWindows::~ProgramWindows()
         delete window.data();
 }
 
-template <class Window>
-Window *ProgramWindows::forget(QPointer<Window> &window)
+template <class W>
+W *ProgramWindows::forget(QPointer<W> &window)
 {
     m_closing.removeIf([](const QPointer<QWidget> &w) { return w.isNull(); });
-    Window *closing = std::exchange(window, nullptr);
+    W *closing = std::exchange(window, nullptr);
     if (closing)
         m_closing.append(closing);
     return closing;
@@ -124,11 +124,21 @@ void ProgramWindows::destroy(Window window)
 
 void ProgramWindows::showActive(Window window)
 {
-    QWidget *shown = window == Window::Main ? static_cast<QWidget *>(m_form1)
-        : window == Window::Graph           ? static_cast<QWidget *>(m_form2)
-                                            : static_cast<QWidget *>(m_form4);
-    if (shown)
+    if (QWidget *shown = widget(window))
         ::showActive(shown);
+}
+
+QWidget *ProgramWindows::widget(Window window) const
+{
+    switch (window) {
+    case Window::Main:
+        return m_form1;
+    case Window::Graph:
+        return m_form2;
+    case Window::Help:
+        return m_form4;
+    }
+    return nullptr;
 }
 
 void ProgramWindows::quit()

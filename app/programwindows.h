@@ -59,8 +59,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    template <class Window>
-    Window *forget(QPointer<Window> &window);
+    template <class W>
+    W *forget(QPointer<W> &window);
+    QWidget *widget(Window window) const;
 
     Module1 &m_record;
     SoundDevice &m_sound;

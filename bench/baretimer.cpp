@@ -21,8 +21,8 @@
 #include "core/design.h"
 #include "ui/common/fonts.h"
 #include "ui/common/fromcore.h"
-#include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
+#include "ui/main/designedcontrols.h"
 #include "ui/main/ticktimer.h"
 
 #include <QApplication>
@@ -50,34 +50,8 @@ void buildFloor(QWidget &window)
     window.setGeometry(client);
     window.setFixedSize(client.size());
     (new CardStack(&window))->move(FromCore::rect(kCards).topLeft());
-    QPushButton *previous = nullptr;
-    for (const Design::Button &row : kButtons) {
-        auto *button = new QPushButton(FromCore::text(row.caption), &window);
-        button->setGeometry(FromCore::rect(row.rect));
-        button->setFont(Fonts::font(row.font));
-        button->setAutoDefault(true);
-        button->setFocusPolicy(Qt::StrongFocus);
-        if (previous)
-            QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
-    BoxLabel *boxes[13] = {};
-    for (const Design::Label &row : kLabels) {
-        auto *label = new BoxLabel(FromCore::text(row.text), &window);
-        const QRect rect = FromCore::rect(row.rect);
-        label->setGeometry(rect);
-        label->setFixedSize(rect.size());
-        label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, FromCore::colour(row.ground.rgb));
-        const bool fixedInk = row.ink.role == Design::Colour::Role::Fixed;
-        pal.setColor(QPalette::WindowText, fixedInk ? FromCore::colour(row.ink.rgb) : QColor(Qt::black));
-        label->setPalette(pal);
-        boxes[row.number - 1] = label;
-    }
-    for (const Design::CaptionLink &link : kCaptionLinks)
-        boxes[link.value - 1]->addCaption(boxes[link.caption - 1]);
+    DesignedControls::buttons(&window);
+    DesignedControls::labels(&window);
 }
 
 } // namespace

@@ -77,9 +77,9 @@ def shown_characters(core_js):
     captions and the page's own words."""
     texts = core_call(core_js, "texts")
     design = core_call(core_js, "design")
-    for spec in design["windows"].values():
-        texts.append(spec["caption"])
-        for control in spec.get("buttons", []) + spec.get("labels", []) + [spec.get("closeButton", {})]:
+    for window in design["windows"].values():
+        texts.append(window["caption"])
+        for control in window.get("buttons", []) + window.get("labels", []) + [window.get("closeButton", {})]:
             texts.append(control.get("caption", "") + control.get("text", ""))
     texts += [design["exitBox"][k] for k in ("title", "text", "yes", "no")]
     page = Path("web/index.html").read_text(encoding="utf-8")

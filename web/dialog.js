@@ -6,15 +6,15 @@
 // answer comes back later, from the click, and the core's exit handler goes
 // on with it.
 
-export function createExitBox(spec, onAnswer) {
+export function createExitBox(words, onAnswer) {
   const box = document.createElement("dialog");
   box.id = "exitBox";
   box.setAttribute("aria-labelledby", "exitBox-title");
   box.setAttribute("aria-describedby", "exitBox-text");
-  const title = Object.assign(document.createElement("div"), { id: "exitBox-title", className: "titlebar", textContent: spec.title });
-  const text = Object.assign(document.createElement("p"), { id: "exitBox-text", textContent: spec.text });
-  const yes = Object.assign(document.createElement("button"), { id: "exitBox-yes", type: "button", textContent: spec.yes });
-  const no = Object.assign(document.createElement("button"), { id: "exitBox-no", type: "button", textContent: spec.no });
+  const title = Object.assign(document.createElement("div"), { id: "exitBox-title", className: "titlebar", textContent: words.title });
+  const text = Object.assign(document.createElement("p"), { id: "exitBox-text", textContent: words.text });
+  const yes = Object.assign(document.createElement("button"), { id: "exitBox-yes", type: "button", textContent: words.yes });
+  const no = Object.assign(document.createElement("button"), { id: "exitBox-no", type: "button", textContent: words.no });
   const row = Object.assign(document.createElement("div"), { className: "buttons" });
   row.append(yes, no);
   box.append(title, text, row);
@@ -31,16 +31,16 @@ export function createExitBox(spec, onAnswer) {
   no.addEventListener("click", () => answer(false));
   box.addEventListener("cancel", (e) => {
     e.preventDefault();
-    answer(spec.escape === "yes");
+    answer(words.escape === "yes");
   });
   // However else the box closes, it answers as Escape does.
-  box.addEventListener("close", () => answer(spec.escape === "yes"));
+  box.addEventListener("close", () => answer(words.escape === "yes"));
 
   return {
     ask() {
       waiting = true;
       box.showModal();
-      (spec.default === "no" ? no : yes).focus();
+      (words.default === "no" ? no : yes).focus();
     },
   };
 }

@@ -37,17 +37,17 @@ async function start() {
   const exitBox = createExitBox(design.exitBox, (yes) => apply(core.exitAnswer(yes)));
 
   function create(name) {
-    const spec = design.windows[name];
+    const designed = design.windows[name];
     const close = () => apply(core.close(windowNumber(name), false));
     let view;
     if (name === "Form1") {
-      view = buildMainWindow(spec, design.cardNames, {
+      view = buildMainWindow(designed, design.cardNames, {
         onCommand: (n) => apply(core.click(n, performance.now())),
         onFocus: (n) => core.focus(n),
         onClose: close,
       });
     } else {
-      view = buildPictureWindow(name, spec, { onOwnClose: () => apply(core.close(windowNumber(name), true)), onClose: close });
+      view = buildPictureWindow(name, designed, { onOwnClose: () => apply(core.close(windowNumber(name), true)), onClose: close });
       pictures.set(name, createPicture(view.canvas, view.picture));
     }
     plane.append(view.win);

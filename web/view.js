@@ -37,9 +37,9 @@ function setFont(e, font) {
   e.style.fontWeight = font.bold ? "bold" : "normal";
 }
 
-function button(id, spec) {
-  const b = place(make("button", { id, type: "button", class: "control" }, spec.caption), spec.rect);
-  setFont(b, spec.font);
+function button(id, control) {
+  const b = place(make("button", { id, type: "button", class: "control" }, control.caption), control.rect);
+  setFont(b, control.font);
   return b;
 }
 
@@ -49,26 +49,26 @@ function rule([x1, y1, x2]) {
 
 // The window frame: a title bar with the caption and a close control that
 // does what the desktop frame's close does, and the client area below it.
-function frame(name, spec, onClose) {
+function frame(name, designed, onClose) {
   const win = make("section", { id: name, class: "window", "aria-labelledby": `${name}-caption`, hidden: "" });
-  const [x, y, w, h] = spec.client;
+  const [x, y, w, h] = designed.client;
   win.style.left = `${x - FRAME}px`;
   win.style.top = `${y - TITLE - FRAME}px`;
   const bar = make("div", { class: "titlebar" });
-  if (spec.icon) bar.append(make("img", { class: "icon", src: icon, alt: "" }));
-  bar.append(make("span", { id: `${name}-caption`, class: "caption" }, spec.caption));
-  const close = make("button", { id: `${name}-close`, type: "button", class: "frameclose", tabindex: "-1", "aria-label": `${spec.caption.trim()}を閉じる` }, "×");
+  if (designed.icon) bar.append(make("img", { class: "icon", src: icon, alt: "" }));
+  bar.append(make("span", { id: `${name}-caption`, class: "caption" }, designed.caption));
+  const close = make("button", { id: `${name}-close`, type: "button", class: "frameclose", tabindex: "-1", "aria-label": `${designed.caption.trim()}を閉じる` }, "×");
   close.addEventListener("click", onClose);
   bar.append(close);
   const client = make("div", { class: "client" });
-  Object.assign(client.style, { width: `${w}px`, height: `${h}px`, background: colour(spec.background || "ButtonFace") });
+  Object.assign(client.style, { width: `${w}px`, height: `${h}px`, background: colour(designed.background || "ButtonFace") });
   win.append(bar, client);
   return { win, client };
 }
 
-export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }) {
-  const { win, client } = frame("Form1", spec, onClose);
-  for (const b of spec.buttons) {
+export function buildMainWindow(designed, cardNames, { onCommand, onFocus, onClose }) {
+  const { win, client } = frame("Form1", designed, onClose);
+  for (const b of designed.buttons) {
     const e = button(b.name, b);
     e.addEventListener("click", () => onCommand(Number(b.name.slice(7))));
     e.addEventListener("focus", () => onFocus(Number(b.name.slice(7))));
@@ -76,8 +76,8 @@ export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }
   }
   const named = new Map();
   // A value named by two captions (16/52's value by both) comes in two links.
-  for (const [value, ...captions] of spec.captionLinks) named.set(value, [...(named.get(value) || []), ...captions]);
-  for (const l of spec.labels) {
+  for (const [value, ...captions] of designed.captionLinks) named.set(value, [...(named.get(value) || []), ...captions]);
+  for (const l of designed.labels) {
     // A value box is an output named by its captions; the others are text.
     const captions = named.get(l.name);
     const e = place(make(captions ? "output" : "div", { id: l.name, class: "label" }, l.text), l.rect);
@@ -91,9 +91,9 @@ export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }
     e.style.background = colour(l.background);
     client.append(e);
   }
-  client.append(rule(spec.line));
-  const card = place(make("div", { id: "toranpu", role: "img" }), spec.cards);
-  const [, , cw, ch] = spec.cards;
+  client.append(rule(designed.line));
+  const card = place(make("div", { id: "toranpu", role: "img" }), designed.cards);
+  const [, , cw, ch] = designed.cards;
   card.style.backgroundImage = `url(${cardSprite})`;
   card.style.backgroundSize = `${SPRITE_COLUMNS * cw}px ${(52 / SPRITE_COLUMNS) * ch}px`;
   client.append(card);
@@ -111,23 +111,23 @@ export function buildMainWindow(spec, cardNames, { onCommand, onFocus, onClose }
         card.style.backgroundPosition = `${-(i % SPRITE_COLUMNS) * cw}px ${-Math.floor(i / SPRITE_COLUMNS) * ch}px`;
         card.setAttribute("aria-label", cardNames[state.card]);
       }
-      const buttons = spec.buttons.map((b) => document.getElementById(b.name));
+      const buttons = designed.buttons.map((b) => document.getElementById(b.name));
       buttons.forEach((b, i) => state.enabled[i] && (b.disabled = false));
       if (focusName && takeFocus) document.getElementById(focusName).focus();
       buttons.forEach((b, i) => state.enabled[i] || (b.disabled = true));
     },
-    focusables: () => spec.buttons.map((b) => document.getElementById(b.name)).filter((b) => !b.disabled),
+    focusables: () => designed.buttons.map((b) => document.getElementById(b.name)).filter((b) => !b.disabled),
   };
 }
 
 // The graph and help windows: a close button, a rule and a picture whose
 // drawing a canvas replays. The help text is also there as real text.
-export function buildPictureWindow(name, spec, { onOwnClose, onClose }) {
-  const { win, client } = frame(name, spec, onClose);
-  const b = button(`${name}-${spec.closeButton.name}`, spec.closeButton);
+export function buildPictureWindow(name, designed, { onOwnClose, onClose }) {
+  const { win, client } = frame(name, designed, onClose);
+  const b = button(`${name}-${designed.closeButton.name}`, designed.closeButton);
   b.addEventListener("click", onOwnClose);
-  client.append(b, rule(spec.line));
-  const p = spec.picture;
+  client.append(b, rule(designed.line));
+  const p = designed.picture;
   const box = place(make("div", { class: "picturebox" }), p.rect);
   box.style.borderWidth = `${p.border}px`;
   box.style.background = colour(p.background);
@@ -143,7 +143,7 @@ export function buildPictureWindow(name, spec, { onOwnClose, onClose }) {
   }
   box.prepend(canvas);
   client.append(box);
-  const order = spec.tabOrder.map((n) => (n === p.name ? canvas : b));
+  const order = designed.tabOrder.map((n) => (n === p.name ? canvas : b));
   return {
     win,
     canvas,

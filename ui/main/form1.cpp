@@ -9,6 +9,7 @@
 #include "ui/common/screenplacement.h"
 #include "ui/main/boxlabel.h"
 #include "ui/main/cardstack.h"
+#include "ui/main/designedcontrols.h"
 #include "ui/main/windowicon.h"
 
 #include <QAccessible>
@@ -58,8 +59,8 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     m_cards = new CardStack(this);
     m_cards->move(FromCore::rect(kCards).topLeft());
 
-    buildButtons();
-    buildLabels();
+    m_commands = DesignedControls::buttons(this);
+    m_labels = DesignedControls::labels(this);
 
     // Timer1 ticks every 1 ms on a fixed schedule (see TickTimer).
     m_timer1.setInterval(1);
@@ -70,51 +71,9 @@ Form1::Form1(Module1 &shared, MainWindowController::Services services, QWidget *
     connectHandlers();
 }
 
-void Form1::buildButtons()
-{
-    for (const Design::Button &row : kButtons) {
-        auto *button = new QPushButton(FromCore::text(row.caption), this);
-        button->setObjectName(QStringLiteral("Command%1").arg(row.number));
-        button->setGeometry(FromCore::rect(row.rect));
-        button->setFont(Fonts::font(row.font));
-        // Enter clicks the focused button only; there is no default button.
-        button->setAutoDefault(true);
-        button->setFocusPolicy(Qt::StrongFocus);
-        m_commands[row.number - 1] = button;
-    }
-    for (int i = 1; i < 8; ++i)
-        setTabOrder(m_commands[i - 1], m_commands[i]);
-}
-
-void Form1::buildLabels()
-{
-    for (const Design::Label &row : kLabels) {
-        auto *label = new BoxLabel(FromCore::text(row.text), this);
-        label->setObjectName(QStringLiteral("Label%1").arg(row.number));
-        const QRect rect = FromCore::rect(row.rect);
-        label->setGeometry(rect);
-        // A box of fixed size: it never follows its text, and a new text
-        // then asks the window for no layout pass on every tick.
-        label->setFixedSize(rect.size());
-        label->setFont(Fonts::designFont(kLabelPixelSize, row.bold));
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, FromCore::colour(row.ground.rgb));
-        // The boxes keep their white and light-yellow grounds under any
-        // theme, so the window-text and button-text roles are read as their
-        // classic black: a dark theme's light text would vanish on them.
-        const bool fixedInk = row.ink.role == Design::Colour::Role::Fixed;
-        pal.setColor(QPalette::WindowText, fixedInk ? FromCore::colour(row.ink.rgb) : QColor(Qt::black));
-        label->setPalette(pal);
-        m_labels[row.number - 1] = label;
-    }
-    for (const Design::CaptionLink &link : kCaptionLinks)
-        box(link.value)->addCaption(box(link.caption));
-}
-
 BoxLabel *Form1::box(int number) const
 {
-    return static_cast<BoxLabel *>(m_labels[number - 1]);
+    return m_labels[number - 1];
 }
 
 void Form1::connectHandlers()

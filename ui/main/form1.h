@@ -7,6 +7,7 @@
 #include "core/mainview.h"
 #include "core/mainwindowcontroller.h"
 #include "ui/main/announcer.h"
+#include "ui/main/boxlabel.h"
 #include "ui/main/focuskeeper.h"
 #include "ui/main/repaintholder.h"
 #include "ui/main/ticktimer.h"
@@ -18,7 +19,6 @@
 
 class QLabel;
 class QPushButton;
-class BoxLabel;
 class CardStack;
 
 // The main window. Built in its designed state (every button enabled, every
@@ -54,8 +54,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void buildButtons();
-    void buildLabels();
     void connectHandlers();
     BoxLabel *box(int number) const;
 
@@ -64,7 +62,7 @@ private:
     void runStep(Form1Steps::Step step);
 
     std::array<QPushButton *, 8> m_commands{};
-    std::array<QLabel *, 13> m_labels{};
+    std::array<BoxLabel *, 13> m_labels{};
     CardStack *m_cards = nullptr;
     TickTimer m_timer1;
     FocusKeeper m_focus{m_commands};
